@@ -75,7 +75,7 @@ int add_member(TagList* list, const char* name, const PackIo* io) {
     return LIST_FAILED;
   }
   pak_set_entry_name(&record->entry, name);
-  strncpy(record->full_name, name, sizeof record->full_name - 1);
+  copy_text(record->full_name, sizeof record->full_name, name, strlen(name));
   int fits = join_path(record->source, sizeof record->source, list->source_dir, name,
                        io->separator) == 0;
   PackFile file = fits ? io->open_read(record->source) : PACK_NO_FILE;
