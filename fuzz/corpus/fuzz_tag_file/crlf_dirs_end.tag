@@ -1,0 +1,7 @@
+>out
+<src
+MAIN.OBJ
+WINDOW.OBJ	the window code
+PALETTE.OBJ
+..END
+NOT_READ.OBJ

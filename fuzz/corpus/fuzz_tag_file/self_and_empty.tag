@@ -1,0 +1,3 @@
+UPDATE.TAG
+A.BIN
+
