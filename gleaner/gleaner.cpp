@@ -1,7 +1,5 @@
 // The pack tool's main sequence: usage text, tag file, measuring, sorting, limits, writing.
 #include "gleaner.h"
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include "archive_path.h"

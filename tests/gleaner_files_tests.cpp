@@ -26,25 +26,25 @@ fs::path sjis_path(const std::string& name) {
 #endif
 }
 
-void write_file(const fs::path& path, const std::string& data) {
-  FILE* f = nullptr;
+// Opens a file by its native path (wide on Windows) with a narrow mode such as "rb".
+FILE* open_native(const fs::path& path, const char* mode) {
 #ifdef _WIN32
-  f = _wfopen(path.c_str(), L"wb");
+  wchar_t wide_mode[4] = {wchar_t(mode[0]), wchar_t(mode[1]), 0, 0};
+  return _wfopen(path.c_str(), wide_mode);
 #else
-  f = fopen(path.c_str(), "wb");
+  return fopen(path.c_str(), mode);
 #endif
+}
+
+void write_file(const fs::path& path, const std::string& data) {
+  FILE* f = open_native(path, "wb");
   ASSERT_NE(nullptr, f);
   fwrite(data.data(), 1, data.size(), f);
   fclose(f);
 }
 
 std::string read_file(const fs::path& path) {
-  FILE* f = nullptr;
-#ifdef _WIN32
-  f = _wfopen(path.c_str(), L"rb");
-#else
-  f = fopen(path.c_str(), "rb");
-#endif
+  FILE* f = open_native(path, "rb");
   if (!f) return "<missing>";
   std::string data;
   char buf[4096];
