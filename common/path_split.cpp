@@ -55,3 +55,20 @@ int ends_with_separator(const char* text) {
   }
   return last_is_separator;
 }
+
+int posix_path(const char* path, char* out, size_t size) {
+  size_t len = strlen(path);
+  if (len >= size) return -1;
+  for (size_t i = 0; i < len; ++i) {
+    unsigned char c = static_cast<unsigned char>(path[i]);
+    if (is_sjis_lead_byte(c) && i + 1 < len) {
+      out[i] = path[i];
+      out[i + 1] = path[i + 1];
+      ++i;
+      continue;
+    }
+    out[i] = c == '\\' ? '/' : path[i];
+  }
+  out[len] = 0;
+  return 0;
+}

@@ -22,3 +22,7 @@ int ends_with_separator(const char* text);
 
 // Copies at most size - 1 bytes of `src` to `dst` and terminates it; returns the bytes copied.
 size_t copy_text(char* dst, size_t size, const char* src, size_t src_len);
+
+// Converts a Windows-style path to one the POSIX file system takes: every "\" becomes "/",
+// except a trail byte 0x5C of a double-byte character. -1 when it does not fit `size`.
+int posix_path(const char* path, char* out, size_t size);

@@ -9,31 +9,13 @@
 #include <cstdlib>
 #include <cstring>
 #include "pack_io.h"
-#include "sjis.h"
+#include "path_split.h"
 
 namespace {
 
-// Converts `path` into `native`; -1 when it does not fit.
-int to_native(const char* path, char* native, size_t size) {
-  size_t len = strlen(path);
-  if (len >= size) return -1;
-  for (size_t i = 0; i < len; ++i) {
-    unsigned char c = static_cast<unsigned char>(path[i]);
-    if (is_sjis_lead_byte(c) && i + 1 < len) {
-      native[i] = path[i];
-      native[i + 1] = path[i + 1];
-      ++i;
-      continue;
-    }
-    native[i] = c == '\\' ? '/' : path[i];
-  }
-  native[len] = 0;
-  return 0;
-}
-
 PackFile posix_open_read(const char* path) {
   char native[4096];
-  if (to_native(path, native, sizeof native) != 0) return PACK_NO_FILE;
+  if (posix_path(path, native, sizeof native) != 0) return PACK_NO_FILE;
   int fd = open(native, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return PACK_NO_FILE;
   struct stat st;
@@ -46,7 +28,7 @@ PackFile posix_open_read(const char* path) {
 
 PackFile posix_create(const char* path) {
   char native[4096];
-  if (to_native(path, native, sizeof native) != 0) return PACK_NO_FILE;
+  if (posix_path(path, native, sizeof native) != 0) return PACK_NO_FILE;
   int fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return fd < 0 ? PACK_NO_FILE : fd;
 }
@@ -81,7 +63,7 @@ int posix_close(PackFile file) { return close(static_cast<int>(file)) == 0 ? 0 :
 
 int posix_remove(const char* path) {
   char native[4096];
-  if (to_native(path, native, sizeof native) != 0) return -1;
+  if (posix_path(path, native, sizeof native) != 0) return -1;
   return unlink(native) == 0 ? 0 : -1;
 }
 

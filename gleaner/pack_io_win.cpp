@@ -5,17 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include "pack_io.h"
+#include "wide_text.h"
 
 namespace {
 
-// Converts a code page 932 path to UTF-16; 0 when it is not valid Shift-JIS or too long.
-int to_wide(const char* path, wchar_t* wide, int size) {
-  return MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, path, -1, wide, size);
-}
-
 PackFile open_with(const char* path, DWORD access, DWORD share, DWORD disposition) {
   wchar_t wide[MAX_PATH * 4];
-  if (!to_wide(path, wide, MAX_PATH * 4)) return PACK_NO_FILE;
+  if (cp932_to_wide(path, wide, MAX_PATH * 4, WIDE_NAME) < 0) return PACK_NO_FILE;
   HANDLE h = CreateFileW(wide, access, share, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
   return h == INVALID_HANDLE_VALUE ? PACK_NO_FILE : reinterpret_cast<PackFile>(h);
 }
@@ -57,7 +53,7 @@ int win_close(PackFile file) { return CloseHandle(handle_of(file)) ? 0 : -1; }
 
 int win_remove(const char* path) {
   wchar_t wide[MAX_PATH * 4];
-  if (!to_wide(path, wide, MAX_PATH * 4)) return -1;
+  if (cp932_to_wide(path, wide, MAX_PATH * 4, WIDE_NAME) < 0) return -1;
   return DeleteFileW(wide) ? 0 : -1;
 }
 

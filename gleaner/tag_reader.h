@@ -1,17 +1,15 @@
 // Reads a tag file line by line the way a text-mode stream with a 260-byte line buffer does
-// on Windows, on every platform alike: CR LF becomes LF, a Ctrl-Z byte ends the text, and a
-// line longer than 259 bytes comes in pieces, each counting as a line of its own.
+// on Windows, on every platform alike (see text_reader.h).
 #pragma once
 #include "pack_io.h"
+#include "text_reader.h"
 
 enum { TAG_LINE_SIZE = 260 };
 
 struct TagReader {
   const PackIo* io;
   PackFile file;
-  unsigned char buffer[4096];
-  long pos, len;  // unread bytes are buffer[pos .. len)
-  int ended;      // 1 at the end of the text, -1 after a read failure
+  TextReader text;
 };
 
 void tag_reader_start(TagReader* reader, const PackIo* io, PackFile file);
