@@ -69,7 +69,13 @@ void run_system_end(void) {
 
 void app_exit(int code) {
   run_system_end();
-  if (g_double.print_exit) fprintf(stderr, "app_exit(%d)\n", code);
+  if (g_double.print_exit) {
+    static const char* const kinds[] = {"error", "notice", "confirm"};
+    int kept = g_double.box_count < DOUBLE_MAX_BOXES ? g_double.box_count : DOUBLE_MAX_BOXES;
+    for (int i = 0; i < kept; ++i)
+      fprintf(stderr, "%s box: %s\n", kinds[g_double.boxes[i].kind], g_double.boxes[i].text);
+    fprintf(stderr, "app_exit(%d)\n", code);
+  }
   fflush(nullptr);
   exit(code);
 }

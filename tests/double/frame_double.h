@@ -23,7 +23,8 @@ struct FrameDouble {
   int allocations;    // mem_alloc calls so far
   int fail_allocation;  // the call number (1-based) that gets no memory; 0 never
   int pumps;          // pump_messages calls
-  bool print_exit;    // app_exit and the shutdown callbacks' order go to stderr
+  bool print_exit;    // app_exit prints the boxes kept ("error box: <text>") and
+                      // "app_exit(<code>)" to stderr, after the shutdown chain ran
 };
 
 // The one double, cleared (shutdown chain included) by frame_double_reset().
