@@ -22,3 +22,9 @@ FILE* open_named_file(const char* path, const char* mode) {
   }
   return stream;
 }
+
+int64_t named_file_size(FILE* stream) {
+  struct stat st;
+  if (fstat(fileno(stream), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}

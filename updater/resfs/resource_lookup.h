@@ -15,3 +15,27 @@ void close_resource(FILE* stream);
 
 // The length of the resource last resolved or opened; -1 when there is none yet.
 int32_t resource_length(void);
+
+// The steps of a lookup, in calling order.
+
+// "@SOURCE:NAME" names NAME (the text after the last ":"); any other name, "@" without ":"
+// included, is itself. The result points into `name`.
+const char* strip_at_prefix(const char* name);
+
+// The path to open for `name`: the name itself when it opens as a plain file, else the first
+// hit of the sources in slot order, else the name itself (which will then not open). Sets the
+// pending offset and the resource length (-1 unless an archive member was found). The result
+// is valid until the next resolution.
+const char* resolve_resource(const char* name);
+
+// The path of `name` in source `slot`: the joined path in a directory source, the archive's
+// path on a member hit (setting the pending offset and the member's length); null otherwise.
+const char* lookup_in_slot(const char* name, int slot);
+
+// The u32 key of an 11-byte short-name key text ("UPDATE  BMP" gives 0x43491609).
+uint32_t short_name_key(const char* key_text);
+
+// Test seam: the function that opens files for the lookup and open_resource (null restores
+// open_named_file).
+typedef FILE* (*ResourceOpenProc)(const char* path, const char* mode);
+void set_resource_opener(ResourceOpenProc opener);
