@@ -1,0 +1,41 @@
+// The update description "UPDATE.ENV": one setting per line, loaded once into the EnvTable
+// (200 records of 80 bytes) and read through the string and integer lookups.
+#pragma once
+#include <cstdio>
+
+struct TextReader;
+
+enum {
+  ENV_RECORDS = 200,     // lines kept; the rest of the file is not read
+  ENV_RECORD_SIZE = 80,  // one stored line, at most 79 characters and a NUL
+  ENV_VALUE_REACH = 200  // bytes from the start of a found record searched for its value
+};
+
+// Loads "UPDATE.ENV" through the resource lookup. When it cannot be found, tells the user
+// and ends the program with exit code 1.
+void load_env(void);
+
+// Clears the table and stores the lines that `reader` (or the binary stream `stream`, read
+// as a Windows text-mode stream) yields, until 200 records are stored or the text ends.
+void env_load_reader(TextReader* reader);
+void env_load_stream(FILE* stream);
+
+// Empties the table, as before loading.
+void env_reset(void);
+
+// The record with the given index (0-199), for tests: 80 bytes.
+const char* env_record(int index);
+
+// The value of the record with the given index: its first token after the key, searched up
+// to 200 bytes from the record's start (running on into the following records), or "0" when
+// there is none within reach.
+const char* env_value(int record);
+
+// The key's value converted as atoi does, or `default_value` when the key is not in the
+// table. env_int0 is env_int(key, 0).
+int env_int(const char* key, int default_value);
+int env_int0(const char* key);
+
+// Copies the key's value into `destination` (at least 80 bytes) with every "|" made a space,
+// and returns 0; returns -1 when the key is not in the table, leaving `destination` as it was.
+int env_string(const char* key, char* destination);
