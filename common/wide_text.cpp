@@ -17,8 +17,11 @@ int cp932_to_wide(const char* text, wchar_t* out, int count, WideMode mode) {
 
 int wide_to_cp932(const wchar_t* text, char* out, int size) {
   if (size <= 0) return -1;
+  // No best fit: a character without a cp932 form must fail, not become a look-alike
+  // ("é" as "e" would name a different file).
   BOOL lossy = FALSE;
-  int n = WideCharToMultiByte(CP_SHIFT_JIS, 0, text, -1, out, size, nullptr, &lossy);
+  int n = WideCharToMultiByte(CP_SHIFT_JIS, WC_NO_BEST_FIT_CHARS, text, -1, out, size, nullptr,
+                              &lossy);
   if (n <= 0 || lossy) {
     out[0] = 0;
     return -1;
