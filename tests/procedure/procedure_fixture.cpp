@@ -1,0 +1,232 @@
+// Helpers of the procedure tests. The progress dialog is kept hidden (a thread hook subclasses
+// it as it is created), so that the robot, which answers any visible dialog of the process,
+// only meets the boxes the procedure shows.
+#include "procedure_fixture.h"
+#include <algorithm>
+#include <cstdio>
+#include "app_window.h"
+#include "env_table.h"
+#include "install_record.h"
+#include "robot.h"
+#include "update_procedure.h"
+#include "wide_text.h"
+
+enum { BOX_TIMEOUT_MS = 15000, RUN_TIMEOUT_MS = 60000 };
+
+static struct {
+  std::vector<int> free_values;
+  int measured = 0;
+  HHOOK hook = nullptr;
+  WNDPROC progress_proc = nullptr;  // the progress dialog's own window procedure
+} fixture;
+
+static int scripted_free_space(const char*) {
+  int index = std::min(fixture.measured, (int)fixture.free_values.size() - 1);
+  fixture.measured++;
+  return fixture.free_values[index];
+}
+
+// Keeps the progress dialog from ever being shown.
+static LRESULT CALLBACK hidden_progress_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_WINDOWPOSCHANGING) ((WINDOWPOS*)lparam)->flags &= ~SWP_SHOWWINDOW;
+  if (msg == WM_SHOWWINDOW && wparam) return 0;
+  return CallWindowProcW(fixture.progress_proc, hwnd, msg, wparam, lparam);
+}
+
+static LRESULT CALLBACK creation_hook(int code, WPARAM wparam, LPARAM lparam) {
+  if (code == HCBT_CREATEWND) {
+    CBT_CREATEWNDW* create = (CBT_CREATEWNDW*)lparam;
+    const wchar_t* caption = create->lpcs->lpszName;
+    if (caption && !IS_INTRESOURCE(caption) && wcscmp(caption, L"ファイルコピー") == 0) {
+      HWND hwnd = (HWND)wparam;
+      fixture.progress_proc =
+          (WNDPROC)SetWindowLongPtrW(hwnd, GWLP_WNDPROC, (LONG_PTR)hidden_progress_proc);
+    }
+  }
+  return CallNextHookEx(fixture.hook, code, wparam, lparam);
+}
+
+std::wstring widen(const std::string& cp932) {
+  wchar_t out[600];
+  EXPECT_GE(cp932_to_wide(cp932.c_str(), out, 600, WIDE_NAME), 0) << cp932;
+  return out;
+}
+
+static HWND test_main_window(void) {
+  static HWND created = nullptr;
+  if (!created) created = create_main_window(GetModuleHandleW(nullptr), nullptr);
+  set_main_window(created);
+  return created;
+}
+
+void ProcedureTest::SetUp() {
+  test_main_window();
+  fixture.free_values = {100};
+  fixture.measured = 0;
+  set_free_space_probe(scripted_free_space);
+  fixture.hook = SetWindowsHookExW(WH_CBT, creation_hook, nullptr, GetCurrentThreadId());
+  ASSERT_NE(fixture.hook, nullptr);
+  char name[64];
+  snprintf(name, sizeof name, "proc_%lu_%lu", GetCurrentProcessId(), GetTickCount());
+  folder = name;
+  snprintf(name, sizeof name, "KitProcTest_%lu_%lu", GetCurrentProcessId(), GetTickCount());
+  ini = name;
+  ASSERT_TRUE(CreateDirectoryW(widen(folder).c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(widen(folder + "\\src").c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(widen(folder + "\\game").c_str(), nullptr));
+  std::string full = game_full_path();
+  set_record("1", &full);
+}
+
+static void remove_tree(const std::wstring& dir) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring full = dir + L"\\" + name;
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        remove_tree(full);
+      else
+        DeleteFileW(full.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(dir.c_str());
+}
+
+void ProcedureTest::TearDown() {
+  set_free_space_probe(nullptr);
+  if (fixture.hook) UnhookWindowsHookEx(fixture.hook);
+  fixture.hook = nullptr;
+  env_reset();
+  install_names_reset();
+  RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + widen(ini)).c_str());
+  remove_tree(widen(folder));
+}
+
+void ProcedureTest::set_record(const char* installed, const std::string* save_dir) {
+  std::wstring base = L"Software\\" + widen(ini);
+  RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
+  HKEY key;
+  ASSERT_EQ(0, RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\Sec").c_str(), 0, nullptr, 0,
+                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
+  auto set = [&](const wchar_t* value, const std::wstring& text) {
+    EXPECT_EQ(0, RegSetValueExW(key, value, 0, REG_SZ, (const BYTE*)text.c_str(),
+                                DWORD((text.size() + 1) * sizeof(wchar_t))));
+  };
+  if (installed) set(L"Installed", widen(installed));
+  if (save_dir) set(L"SaveDir", widen(*save_dir));
+  RegCloseKey(key);
+}
+
+std::string ProcedureTest::game_full_path() const {
+  wchar_t wide[MAX_PATH];
+  EXPECT_GT(GetFullPathNameW(widen(folder + "\\game").c_str(), MAX_PATH, wide, nullptr), 0u);
+  char cp932[MAX_PATH * 2];
+  EXPECT_GE(wide_to_cp932(wide, cp932, sizeof cp932), 0);
+  return cp932;
+}
+
+void ProcedureTest::load_update(const std::string& lines) {
+  std::string text = "INIFILE " + ini + "\nINISECTION Sec\n" + lines;
+  std::string path = folder + "\\UPDATE.ENV";
+  FILE* file = _wfopen(widen(path).c_str(), L"w+b");
+  ASSERT_NE(file, nullptr);
+  fwrite(text.data(), 1, text.size(), file);
+  rewind(file);
+  env_load_stream(file);
+  fclose(file);
+  install_names_reset();
+}
+
+void ProcedureTest::set_free_space(const std::vector<int>& values) {
+  fixture.free_values = values;
+  fixture.measured = 0;
+}
+
+int ProcedureTest::measurements() const { return fixture.measured; }
+
+Seen robot_seen(void) {
+  Seen seen;
+  for (int i = 0; i < robot_record_count(); i++) {
+    const RobotBox* box = robot_record(i);
+    std::wstring caption = box->caption.wide;
+    if (caption == L"ドライブ状態の確認")
+      seen.push_back("DRIVENOTREADY");
+    else if (caption == L"ディスク容量の確認")
+      seen.push_back("MOREDISKFREE");
+    else if (caption == L"アップデート終了")
+      seen.push_back("MINIOK");
+    else if (caption == L"ファイルコピー")
+      seen.push_back("COPYING");
+    else
+      seen.push_back(std::string(box->icon == ROBOT_ICON_ERROR ? "error:" : "box:") +
+                     (box->text_count ? box->texts[0].sjis : ""));
+  }
+  return seen;
+}
+
+Seen ProcedureTest::run(const std::vector<int>& buttons) {
+  EXPECT_EQ(0, robot_start(buttons.data(), (int)buttons.size(), BOX_TIMEOUT_MS));
+  run_update();
+  EXPECT_EQ((int)buttons.size(), robot_wait(RUN_TIMEOUT_MS));
+  return robot_seen();
+}
+
+void ProcedureTest::write_file(const std::string& path, const std::string& data,
+                               DWORD attributes, int days) {
+  std::wstring wide = widen(path);
+  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  if (!data.empty()) {
+    EXPECT_TRUE(WriteFile(file, data.data(), (DWORD)data.size(), &written, nullptr));
+  }
+  // A fixed time, `days` days after 2001-01-01.
+  unsigned long long ticks = 126227808000000000ull + (unsigned long long)days * 864000000000ull;
+  FILETIME time = {(DWORD)ticks, (DWORD)(ticks >> 32)};
+  EXPECT_TRUE(SetFileTime(file, &time, &time, &time));
+  CloseHandle(file);
+  if (attributes) {
+    EXPECT_TRUE(SetFileAttributesW(wide.c_str(), attributes));
+  }
+}
+
+FileState ProcedureTest::state(const std::string& path) const {
+  FileState s;
+  std::wstring wide = widen(path);
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &info)) return s;
+  s.exists = true;
+  s.written = info.ftLastWriteTime;
+  s.attributes = info.dwFileAttributes;
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return s;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) s.data.append(buffer, got);
+  CloseHandle(file);
+  return s;
+}
+
+std::vector<std::string> ProcedureTest::game_listing() const {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((widen(folder + "\\game") + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    char name[600];
+    if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..") &&
+        wide_to_cp932(found.cFileName, name, sizeof name) >= 0)
+      names.push_back(name);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}

@@ -1,0 +1,57 @@
+// What the procedure tests share: a scratch folder per test holding the source files ("src")
+// and the installed program's folder ("game"), an installation record under a run-unique key,
+// the update description written to a file and loaded, a scripted free-space probe, and a run
+// of the procedure with the robot answering its boxes.
+#pragma once
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+// A file as a test sees it.
+struct FileState {
+  bool exists = false;
+  std::string data;
+  FILETIME written = {};
+  DWORD attributes = 0;
+};
+
+std::wstring widen(const std::string& cp932);
+
+// What each box the robot answered was: "DRIVENOTREADY", "MOREDISKFREE", "MINIOK" (told by
+// their captions), "COPYING" (the progress dialog, which must never be answered) or
+// "error:" + the text of a message box with the error icon.
+typedef std::vector<std::string> Seen;
+
+class ProcedureTest : public ::testing::Test {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The installation record: "Installed" and "SaveDir" (REG_SZ); an absent value is not set.
+  void set_record(const char* installed, const std::string* save_dir);
+  // The full Windows path (cp932) of the "game" folder, as the installer would record it.
+  std::string game_full_path() const;
+  // Writes "UPDATE.ENV" naming the record's key, followed by `lines`, and loads it.
+  void load_update(const std::string& lines);
+  // The free space the drive check measures, one value per measurement (the last repeats);
+  // the count of measurements starts again.
+  void set_free_space(const std::vector<int>& values);
+  int measurements() const;
+  // Runs run_update while the robot presses `buttons` in the boxes it shows.
+  Seen run(const std::vector<int>& buttons);
+
+  std::string src(const std::string& name) const { return folder + "\\src\\" + name; }
+  std::string game(const std::string& name) const { return folder + "\\game\\" + name; }
+  void write_file(const std::string& path, const std::string& data, DWORD attributes = 0,
+                  int days = 0);
+  FileState state(const std::string& path) const;
+  // Names in the game folder (cp932), sorted.
+  std::vector<std::string> game_listing() const;
+
+  std::string folder;  // cp932, relative to the working directory
+  std::string ini;     // the record's first key name below Software
+};
+
+// Reads what the robot recorded, in order.
+Seen robot_seen(void);
