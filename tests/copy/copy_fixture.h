@@ -7,22 +7,10 @@
 #include <string>
 #include <vector>
 #include "file_copy.h"
+#include "test_files.h"
 
-// A file as a test sees it: present or not, its bytes, times and attributes.
-struct FileState {
-  bool exists = false;
-  std::string data;
-  FILETIME created = {}, written = {};
-  DWORD attributes = 0;
-};
-bool operator==(const FileState& a, const FileState& b);
-std::ostream& operator<<(std::ostream& out, const FileState& state);
-
-std::wstring widen(const std::string& cp932);
 // `size` bytes of a pattern that differs from chunk to chunk (seeded by `seed`).
 std::string pattern(size_t size, unsigned seed);
-// A fixed time, `days` days after 2001-01-01.
-FILETIME day_time(int days);
 
 // The fault hook's plan: which call (counted over all calls from 1) gets `fault`, and what to
 // do at the Nth read.
@@ -54,6 +42,7 @@ class CopyTest : public ::testing::Test {
   void TearDown() override;
   // cp932 path of `name` in the scratch folder.
   std::string path(const std::string& name) const;
+  // The shared file helpers (test_files.h) on names in the scratch folder.
   void write_file(const std::string& name, const std::string& data, DWORD attributes = 0,
                   int days = 0);
   FileState state(const std::string& name) const;

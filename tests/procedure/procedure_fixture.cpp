@@ -4,12 +4,11 @@
 #include "procedure_fixture.h"
 #include <algorithm>
 #include <cstdio>
-#include "app_window.h"
 #include "env_table.h"
 #include "install_record.h"
 #include "robot.h"
+#include "test_window.h"
 #include "update_procedure.h"
-#include "wide_text.h"
 
 enum { BOX_TIMEOUT_MS = 15000, RUN_TIMEOUT_MS = 60000 };
 
@@ -46,19 +45,6 @@ static LRESULT CALLBACK creation_hook(int code, WPARAM wparam, LPARAM lparam) {
   return CallNextHookEx(fixture.hook, code, wparam, lparam);
 }
 
-std::wstring widen(const std::string& cp932) {
-  wchar_t out[600];
-  EXPECT_GE(cp932_to_wide(cp932.c_str(), out, 600, WIDE_NAME), 0) << cp932;
-  return out;
-}
-
-static HWND test_main_window(void) {
-  static HWND created = nullptr;
-  if (!created) created = create_main_window(GetModuleHandleW(nullptr), nullptr);
-  set_main_window(created);
-  return created;
-}
-
 void ProcedureTest::SetUp() {
   test_main_window();
   fixture.free_values = {100};
@@ -66,35 +52,13 @@ void ProcedureTest::SetUp() {
   set_free_space_probe(scripted_free_space);
   fixture.hook = SetWindowsHookExW(WH_CBT, creation_hook, nullptr, GetCurrentThreadId());
   ASSERT_NE(fixture.hook, nullptr);
-  char name[64];
-  snprintf(name, sizeof name, "proc_%lu_%lu", GetCurrentProcessId(), GetTickCount());
-  folder = name;
-  snprintf(name, sizeof name, "KitProcTest_%lu_%lu", GetCurrentProcessId(), GetTickCount());
-  ini = name;
-  ASSERT_TRUE(CreateDirectoryW(widen(folder).c_str(), nullptr));
-  ASSERT_TRUE(CreateDirectoryW(widen(folder + "\\src").c_str(), nullptr));
-  ASSERT_TRUE(CreateDirectoryW(widen(folder + "\\game").c_str(), nullptr));
+  folder = unique_name("proc");
+  ini = unique_name("KitProcTest");
+  ASSERT_TRUE(make_folder(folder));
+  ASSERT_TRUE(make_folder(folder + "\\src"));
+  ASSERT_TRUE(make_folder(folder + "\\game"));
   std::string full = game_full_path();
   set_record("1", &full);
-}
-
-static void remove_tree(const std::wstring& dir) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring full = dir + L"\\" + name;
-      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        remove_tree(full);
-      else
-        DeleteFileW(full.c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(dir.c_str());
 }
 
 void ProcedureTest::TearDown() {
@@ -104,7 +68,7 @@ void ProcedureTest::TearDown() {
   env_reset();
   install_names_reset();
   RegDeleteTreeW(HKEY_CURRENT_USER, (L"Software\\" + widen(ini)).c_str());
-  remove_tree(widen(folder));
+  remove_tree(folder);
 }
 
 void ProcedureTest::set_record(const char* installed, const std::string* save_dir) {
@@ -125,9 +89,7 @@ void ProcedureTest::set_record(const char* installed, const std::string* save_di
 std::string ProcedureTest::game_full_path() const {
   wchar_t wide[MAX_PATH];
   EXPECT_GT(GetFullPathNameW(widen(folder + "\\game").c_str(), MAX_PATH, wide, nullptr), 0u);
-  char cp932[MAX_PATH * 2];
-  EXPECT_GE(wide_to_cp932(wide, cp932, sizeof cp932), 0);
-  return cp932;
+  return narrow(wide);
 }
 
 void ProcedureTest::load_update(const std::string& lines) {
@@ -176,57 +138,6 @@ Seen ProcedureTest::run(const std::vector<int>& buttons) {
   return robot_seen();
 }
 
-void ProcedureTest::write_file(const std::string& path, const std::string& data,
-                               DWORD attributes, int days) {
-  std::wstring wide = widen(path);
-  SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-  HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  if (!data.empty()) {
-    EXPECT_TRUE(WriteFile(file, data.data(), (DWORD)data.size(), &written, nullptr));
-  }
-  // A fixed time, `days` days after 2001-01-01.
-  unsigned long long ticks = 126227808000000000ull + (unsigned long long)days * 864000000000ull;
-  FILETIME time = {(DWORD)ticks, (DWORD)(ticks >> 32)};
-  EXPECT_TRUE(SetFileTime(file, &time, &time, &time));
-  CloseHandle(file);
-  if (attributes) {
-    EXPECT_TRUE(SetFileAttributesW(wide.c_str(), attributes));
-  }
-}
-
-FileState ProcedureTest::state(const std::string& path) const {
-  FileState s;
-  std::wstring wide = widen(path);
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &info)) return s;
-  s.exists = true;
-  s.written = info.ftLastWriteTime;
-  s.attributes = info.dwFileAttributes;
-  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return s;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) s.data.append(buffer, got);
-  CloseHandle(file);
-  return s;
-}
-
 std::vector<std::string> ProcedureTest::game_listing() const {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((widen(folder + "\\game") + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    char name[600];
-    if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L"..") &&
-        wide_to_cp932(found.cFileName, name, sizeof name) >= 0)
-      names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  std::sort(names.begin(), names.end());
-  return names;
+  return folder_listing(folder + "\\game");
 }

@@ -7,16 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-// A file as a test sees it.
-struct FileState {
-  bool exists = false;
-  std::string data;
-  FILETIME written = {};
-  DWORD attributes = 0;
-};
-
-std::wstring widen(const std::string& cp932);
+#include "test_files.h"
 
 // What each box the robot answered was: "DRIVENOTREADY", "MOREDISKFREE", "MINIOK" (told by
 // their captions), "COPYING" (the progress dialog, which must never be answered) or
@@ -41,11 +32,9 @@ class ProcedureTest : public ::testing::Test {
   // Runs run_update while the robot presses `buttons` in the boxes it shows.
   Seen run(const std::vector<int>& buttons);
 
+  // Paths for the file helpers of test_files.h (write_file, file_state).
   std::string src(const std::string& name) const { return folder + "\\src\\" + name; }
   std::string game(const std::string& name) const { return folder + "\\game\\" + name; }
-  void write_file(const std::string& path, const std::string& data, DWORD attributes = 0,
-                  int days = 0);
-  FileState state(const std::string& path) const;
   // Names in the game folder (cp932), sorted.
   std::vector<std::string> game_listing() const;
 

@@ -48,7 +48,7 @@ TEST_F(UpdateProcedure, NoFolderInTheRecordChangesNothing) {
     set_record(c.installed, c.save_dir ? &dir : nullptr);
     EXPECT_EQ(run({1}), Seen({NO_FOLDER}));
     EXPECT_EQ(measurements(), 0);
-    EXPECT_EQ(state(game("A.DAT")).data, "old");
+    EXPECT_EQ(file_state(game("A.DAT")).data, "old");
   }
 }
 
@@ -75,8 +75,8 @@ TEST_F(UpdateProcedure, DriveAndSpaceChecks) {
     set_free_space(c.free_mib);
     EXPECT_EQ(run(c.buttons), c.seen);
     EXPECT_EQ(measurements(), c.measured);
-    EXPECT_EQ(state(game("A.DAT")).data, c.copied ? "new" : "old");
-    EXPECT_EQ(state(game("OLD.DAT")).exists, !c.copied);
+    EXPECT_EQ(file_state(game("A.DAT")).data, c.copied ? "new" : "old");
+    EXPECT_EQ(file_state(game("OLD.DAT")).exists, !c.copied);
     set_free_space({100});
   }
 }
@@ -103,9 +103,9 @@ TEST_F(UpdateProcedure, AFailedCopyLetsTheRestRunAndKeepsTheSaves) {
               "DELCONFIG 1\nCONFIGNAME CFG\nDELSAVE 1\nSAVENAME SAVE\n");
   EXPECT_EQ(run({1, 1, 1}), Seen({copy_failed(src("MISSING.DAT")), copy_failed(long_name),
                                   UPDATE_FAILED}));
-  EXPECT_EQ(state(game("PAK.DAT")).data, "pak");
-  EXPECT_EQ(state(game("FOUR.DAT")).data, "four");
-  EXPECT_EQ(state(game("GAME.EXE")).data, "exe");
+  EXPECT_EQ(file_state(game("PAK.DAT")).data, "pak");
+  EXPECT_EQ(file_state(game("FOUR.DAT")).data, "four");
+  EXPECT_EQ(file_state(game("GAME.EXE")).data, "exe");
   std::vector<std::string> expected = {"CFG.SAV", "FOUR.DAT", "GAME.EXE", "PAK.DAT"};
   for (int i = 0; i <= 10; i++) expected.push_back(save_name(i));
   std::sort(expected.begin(), expected.end());
@@ -131,7 +131,7 @@ TEST_F(UpdateProcedure, CopiesJapaneseNamesAndCleansUp) {
   EXPECT_EQ(game_listing(), keep);
   for (const char* name : {"データ表.PAK", "ソフト.EXE"}) {
     SCOPED_TRACE(name);
-    FileState from = state(src(name)), to = state(game(name));
+    FileState from = file_state(src(name)), to = file_state(game(name));
     EXPECT_EQ(to.data, from.data);
     EXPECT_EQ(CompareFileTime(&to.written, &from.written), 0);
     EXPECT_EQ(to.attributes, (DWORD)FILE_ATTRIBUTE_ARCHIVE);
