@@ -1,5 +1,6 @@
 // Shift-JIS lead-byte test, single-byte upper-casing and the case-insensitive comparison.
 #include "sjis.h"
+#include <cstring>
 
 int is_sjis_lead_byte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -42,4 +43,25 @@ int sjis_icompare(const char* a, const char* b) {
     if (va != vb) return va < vb ? -1 : 1;
     if (va == 0) return 0;
   }
+}
+
+// Bytes of the character that starts at `p`: 2 for a lead byte with a byte after it, else 1.
+static size_t char_bytes(const unsigned char* p) { return is_sjis_lead_byte(p[0]) && p[1] ? 2 : 1; }
+
+size_t sjis_head_length(const char* text, size_t max_bytes) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  size_t length = 0;
+  while (p[length]) {
+    size_t step = char_bytes(p + length);
+    if (length + step > max_bytes) break;
+    length += step;
+  }
+  return length;
+}
+
+size_t sjis_tail_start(const char* text, size_t max_bytes) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  size_t length = strlen(text), start = 0;
+  while (length - start > max_bytes) start += char_bytes(p + start);
+  return start;
 }

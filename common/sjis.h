@@ -2,6 +2,7 @@
 // test, ASCII upper-casing that leaves double-byte characters alone, and the case-insensitive
 // name comparison that orders archive directories.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // 1 for the Shift-JIS lead bytes 0x81-0x9F and 0xE0-0xFC, else 0.
@@ -20,3 +21,11 @@ uint16_t sjis_upper_double(uint16_t code);
 // fold "A"-"Z" to "a"-"z", double-byte characters compare by their upper-case code, and a
 // lone lead byte before the terminator counts as the terminator. Returns <0, 0 or >0.
 int sjis_icompare(const char* a, const char* b);
+
+// Cutting a text to fit a buffer without splitting a double-byte character.
+// sjis_head_length: the length of the longest start of `text` made of whole characters and at
+// most `max_bytes` long. sjis_tail_start: the offset of the longest end of `text` made of whole
+// characters and at most `max_bytes` long. A lone lead byte before the terminator counts as one
+// character.
+size_t sjis_head_length(const char* text, size_t max_bytes);
+size_t sjis_tail_start(const char* text, size_t max_bytes);

@@ -221,3 +221,22 @@ TEST(PakDirectory, EveryMemberOfALargeDirectoryIsFoundInAnyCase) {
 }
 
 }  // namespace
+
+// Cutting to fit never splits a double-byte character ("ソ" is 83 5C, "ア" is 83 41).
+TEST(SjisCut, HeadAndTailKeepWholeCharacters) {
+  struct Case { const char* text; size_t max; size_t head; size_t tail_start; };
+  const Case cases[] = {
+      {"abcdef", 4, 4, 2},
+      {"abcdef", 10, 6, 0},
+      {"ab\x83\x5C" "cd", 3, 2, 4},    // the head stops before ソ; the tail starts after it
+      {"ab\x83\x5C" "cd", 4, 4, 2},    // ソ whole at either end
+      {"\x83\x41\x83\x5C", 3, 2, 2},  // アソ: one character each way
+      {"ab\x83", 3, 3, 0},              // a lone lead byte at the end counts as one
+      {"", 5, 0, 0},
+      {"abc", 0, 0, 3},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.head, sjis_head_length(c.text, c.max)) << c.text << " " << c.max;
+    EXPECT_EQ(c.tail_start, sjis_tail_start(c.text, c.max)) << c.text << " " << c.max;
+  }
+}

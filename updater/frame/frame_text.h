@@ -6,5 +6,5 @@
 enum { FRAME_TEXT_CHARS = 2048 };  // longest text a box shows, terminator included
 
 // Converts cp932 `text` into `out` (room for `count` <= FRAME_TEXT_CHARS characters); a text
-// that does not fit is cut to its first count - 1 bytes.
+// that does not fit is cut, between characters, to at most count - 1 bytes.
 void frame_wide_text(const char* text, wchar_t* out, int count);

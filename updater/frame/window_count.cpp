@@ -1,5 +1,6 @@
 // count_windows_of_class: how many top-level windows have a given class, letter case aside.
 // The updater uses it to refuse a second start.
+#include <cstring>
 #include "app_window.h"
 #include "sjis.h"
 #include "wide_text.h"
@@ -31,12 +32,7 @@ int count_windows_of_class(const char* class_name) {
   // The name is cut to at most 63 bytes of whole characters; a name that is not valid cp932
   // matches no class.
   char head[CLASS_NAME_CHARS + 1] = {};
-  int n = 0;
-  while (class_name[n]) {
-    int step = is_sjis_lead_byte((unsigned char)class_name[n]) && class_name[n + 1] ? 2 : 1;
-    if (n + step > CLASS_NAME_CHARS) break;
-    for (int k = 0; k < step; k++, n++) head[n] = class_name[n];
-  }
+  memcpy(head, class_name, sjis_head_length(class_name, CLASS_NAME_CHARS));
   if (cp932_to_wide(head, search.wanted, CLASS_NAME_CHARS + 1, WIDE_NAME) < 0) return 0;
   search.count = 0;
   EnumWindows(count_one, 0);

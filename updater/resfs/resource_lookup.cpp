@@ -184,15 +184,12 @@ const char* resolve_resource(const char* name) {
 // The retry question for `path` in `text` (RETRY_TEXT_SIZE bytes). A path too long for it
 // keeps its end behind a cut mark, cut at a character boundary.
 static void format_retry_question(char* text, const char* path) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(path);
   size_t length = strlen(path);
   char shown[RETRY_PATH_ROOM + 1];
   if (length <= RETRY_PATH_ROOM) {
     copy_text(shown, sizeof shown, path, length);
   } else {
-    size_t keep = RETRY_PATH_ROOM - (sizeof CUT_MARK - 1);
-    size_t i = 0;
-    while (length - i > keep) i += is_sjis_lead_byte(p[i]) && p[i + 1] ? 2 : 1;
+    size_t i = sjis_tail_start(path, RETRY_PATH_ROOM - (sizeof CUT_MARK - 1));
     memcpy(shown, CUT_MARK, sizeof CUT_MARK - 1);
     copy_text(shown + sizeof CUT_MARK - 1, sizeof shown - (sizeof CUT_MARK - 1), path + i, length - i);
   }

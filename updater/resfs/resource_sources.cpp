@@ -67,17 +67,25 @@ static size_t length_without_trailing_backslashes(const char* path) {
   return keep;
 }
 
+// The first free slot, emptied of what an earlier source left in it; null when the path's
+// `length` is 0 or too long, or all slots are in use (then nothing is touched).
+static ResourceSlot* claim_slot(size_t length) {
+  if (length == 0 || length >= PATH_TEXT_SIZE) return nullptr;
+  int index = first_free_slot();
+  if (index < 0) return nullptr;
+  ResourceSlot* slot = &g_sources.slots[index];
+  slot->count = 0;
+  slot->archive_size = 0;
+  return slot;
+}
+
 int add_directory_source(const char* path) {
   remove_source(path);
   size_t length = length_without_trailing_backslashes(path);
-  if (length == 0 || length >= PATH_TEXT_SIZE) return 1;
-  int index = first_free_slot();
-  if (index < 0) return 1;
-  ResourceSlot* slot = &g_sources.slots[index];
+  ResourceSlot* slot = claim_slot(length);
+  if (!slot) return 1;
   memcpy(slot->directory_path, path, length);
   slot->directory_path[length] = 0;
-  slot->count = 0;
-  slot->archive_size = 0;
   return 0;
 }
 
@@ -130,13 +138,9 @@ static void load_directory(ResourceSlot* slot, FILE* file) {
 int add_archive_source(const char* path) {
   remove_source(path);
   size_t length = strlen(path);
-  if (length == 0 || length >= PATH_TEXT_SIZE) return 1;
-  int index = first_free_slot();
-  if (index < 0) return 1;
-  ResourceSlot* slot = &g_sources.slots[index];
+  ResourceSlot* slot = claim_slot(length);
+  if (!slot) return 1;
   memcpy(slot->archive_path, path, length + 1);
-  slot->count = 0;
-  slot->archive_size = 0;
   FILE* file = open_named_file(path, "rb");
   if (!file) return 0;  // in use, finds nothing; the lookup says nothing either
   load_directory(slot, file);

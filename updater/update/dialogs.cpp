@@ -108,12 +108,7 @@ int run_dialog(const char* template_name) {
 void set_confirm_text(const char* app_name) {
   // Room for the name: the buffer less the sentence around it and the terminator.
   int room = CONFIRM_TEXT_SIZE - 1 - (int)(sizeof CONFIRM_FORMAT - 1 - strlen("%.*s"));
-  int length = 0;
-  while (app_name[length]) {
-    int step = is_sjis_lead_byte((unsigned char)app_name[length]) && app_name[length + 1] ? 2 : 1;
-    if (length + step > room) break;
-    length += step;
-  }
+  int length = (int)sjis_head_length(app_name, (size_t)room);
   snprintf(confirm.text, sizeof confirm.text, CONFIRM_FORMAT, length, app_name);
 }
 
