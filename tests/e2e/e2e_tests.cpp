@@ -1,0 +1,251 @@
+// The real updater.exe under Wine, from start to exit: what the user is shown, what happens to
+// the game's files and the exit code, for the ends a run can take.
+#include <algorithm>
+#include "e2e_fixture.h"
+#include "robot.h"
+
+namespace {
+
+const char* const TITLE = "春の|アップデート";     // "|" stands for a space
+const char* const SHOWN_TITLE = "春の アップデート";
+const char* const CONFIRM = "アップデート確認|「テストゲーム」のアップデートを開始します。";
+const char* const MINIOK =
+    "アップデート終了|アップデートは正常に終了しました。\n\n次回の起動時からは、アップデート済みの\n"
+    "プログラムが実行されます。";
+
+std::string save_name(int number) {
+  char name[16];
+  snprintf(name, sizeof name, "SAVE%02d.SAV", number);
+  return name;
+}
+
+// The description of the sample update: two files to copy, one to delete, the configuration
+// and the save files to go.
+std::string update_lines(void) {
+  return std::string("APPTITLE ") + TITLE + "\r\nAPPNAME テストゲーム\r\nREADME ReadMe.txt\r\n"
+         "COPY1_F DATA\\A.DAT\r\nCOPY1_T A.DAT\r\nCOPY2_F DATA\\表示.DAT\r\nCOPY2_T 表示.DAT\r\n"
+         "DELETE_1 OLD.DAT\r\nDELCONFIG 1\r\nCONFIGNAME CFG\r\nDELSAVE 1\r\nSAVENAME SAVE\r\n";
+}
+
+class Success : public EndToEnd {
+ protected:
+  // The medium's files, the game's old files, and the update's resources on the stage.
+  void prepare(void) {
+    ASSERT_TRUE(make_folder(on_medium("DATA")));
+    write_file(on_medium("DATA\\A.DAT"), std::string(70000, 'a'), FILE_ATTRIBUTE_READONLY, 10);
+    write_file(on_medium("DATA\\表示.DAT"), "new", FILE_ATTRIBUTE_HIDDEN, 20);
+    write_file(on_medium("ReadMe.txt"), "read me\r\n");
+    for (const char* name : {"A.DAT", "表示.DAT", "OLD.DAT", "CFG.SAV", "KEEP.DAT"})
+      write_file(in_game(name), "old");
+    for (int i = 0; i <= 10; ++i) write_file(in_game(save_name(i)), "save");
+    write_env(stage, update_lines());
+    write_splash(stage);
+  }
+  void expect_updated(void) {
+    EXPECT_EQ(folder_listing(game), std::vector<std::string>({"A.DAT", "KEEP.DAT", "表示.DAT"}));
+    for (const char* name : {"A.DAT", "表示.DAT"}) {
+      SCOPED_TRACE(name);
+      FileState from = file_state(on_medium(std::string("DATA\\") + name));
+      FileState to = file_state(in_game(name));
+      EXPECT_TRUE(to.data == from.data) << to.data.size() << " bytes";
+      EXPECT_EQ(CompareFileTime(&to.written, &from.written), 0);
+      EXPECT_EQ(to.attributes, (DWORD)FILE_ATTRIBUTE_ARCHIVE);
+    }
+  }
+};
+
+TEST_F(Success, FromTheArchive) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  EXPECT_EQ(MINIOK, answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  expect_updated();
+  EXPECT_TRUE(readme_opened());
+}
+
+TEST_F(Success, FromTheUpdateFolderWhichWinsOverTheArchive) {
+  prepare();
+  write_env(stage, "APPNAME 別のゲーム\r\n");  // the archive's description names another game
+  ASSERT_EQ(0, pack());
+  std::string folder_source = on_medium("UPDATE");
+  ASSERT_TRUE(make_folder(folder_source));
+  write_file(folder_source + "\\PK.BAT", "rem\r\n");
+  write_env(folder_source, update_lines());
+  write_splash(folder_source);
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  EXPECT_EQ(MINIOK, answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  expect_updated();
+}
+
+// Started from another folder, the updater still finds the update beside itself.
+TEST_F(Success, StartedFromAnotherFolder) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start(game));
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  EXPECT_EQ(MINIOK, answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  expect_updated();
+}
+
+using Ends = Success;
+
+TEST_F(Ends, NotInstalledNamesTheGameTwiceAndAsksNothing) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  for (const char* installed : {"0", static_cast<const char*>(nullptr)}) {
+    SCOPED_TRACE(installed ? installed : "absent");
+    std::string full = full_path(game);
+    set_record(installed, &full);
+    ASSERT_TRUE(start());
+    EXPECT_EQ(std::string(SHOWN_TITLE) +
+                  "|「テストゲーム」が見つかりません\n「テストゲーム」をインストールしてから"
+                  "アップデートを実行してください",
+              answer(IDOK));
+    EXPECT_EQ(0u, finish());
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    process = {};
+  }
+  EXPECT_FALSE(readme_opened(2000));
+  EXPECT_EQ(file_state(in_game("OLD.DAT")).data, "old");
+}
+
+TEST_F(Ends, EnterOnTheConfirmationCancels) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  std::string seen;
+  HWND box = next_box(&seen);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(CONFIRM, seen);
+  PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);  // the default button is ｷｬﾝｾﾙ
+  PostMessageW(box, WM_KEYUP, VK_RETURN, 0);
+  EXPECT_EQ(0, robot_wait_gone(box, 10000));
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートを中止しました。", answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  EXPECT_TRUE(readme_opened());  // opened before the question, and left open
+  EXPECT_EQ(file_state(in_game("A.DAT")).data, "old");
+  EXPECT_EQ(file_state(in_game("OLD.DAT")).data, "old");
+}
+
+TEST_F(Ends, MissingDescriptionIsReportedWithAnEmptyCaption) {
+  write_splash(medium);
+  ASSERT_TRUE(start());
+  EXPECT_EQ("|環境設定ファイル[UPDATE.ENV]が見つかりません！", answer(IDOK));
+  EXPECT_EQ(1u, finish());
+}
+
+TEST_F(Ends, AFailingPairIsReportedAndTheRestCarriedOut) {
+  prepare();
+  write_env(stage, update_lines() + "COPY3_F DATA\\MISSING.DAT\r\nCOPY3_T KEEP.DAT\r\n");
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  EXPECT_EQ(std::string(SHOWN_TITLE) +
+                "|ファイル[ DATA\\MISSING.DAT ]のコピーに失敗しました\nディスク容量をチェックしてください",
+            answer(IDOK));
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートに失敗しました", answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  EXPECT_EQ(file_state(in_game("KEEP.DAT")).data, "old");
+  EXPECT_TRUE(file_state(in_game("A.DAT")).data == std::string(70000, 'a'));
+  EXPECT_FALSE(file_state(in_game("OLD.DAT")).exists);
+  EXPECT_TRUE(file_state(in_game("CFG.SAV")).exists);  // only a full success deletes these
+}
+
+TEST_F(Ends, MissingSplashPictureAsksToRetryAndCancelEnds) {
+  prepare();
+  write_env(medium, update_lines());
+  write_splash(stage);  // not on the medium: only the data file is copied over
+  CopyFileW(widen(in_stage("update.itw")).c_str(), widen(on_medium("update.itw")).c_str(), FALSE);
+  ASSERT_TRUE(start());
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|ファイル[update.bmp]が開けません\nリトライしますか？",
+            answer(IDCANCEL));
+  EXPECT_EQ((DWORD)-1, finish());
+}
+
+TEST_F(Ends, ASecondStartEndsAtOnceWithoutAWindow) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  std::string seen;
+  ASSERT_NE(next_box(&seen), nullptr);  // the first waits at the confirmation
+  PROCESS_INFORMATION first = process;
+  ASSERT_TRUE(start());
+  EXPECT_EQ(0u, finish(20000));
+  EXPECT_EQ(0, visible_windows());
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  process = first;
+  EXPECT_EQ(CONFIRM, answer(IDCANCEL));
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートを中止しました。", answer(IDOK));
+  EXPECT_EQ(0u, finish());
+}
+
+// A copy large enough to be interrupted while the progress dialog shows.
+class LargeCopy : public Success {
+ protected:
+  void prepare_large(void) {
+    prepare();
+    HANDLE file = CreateFileW(widen(on_medium("DATA\\BIG.DAT")).c_str(), GENERIC_WRITE, 0,
+                              nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 1LL << 30;
+    SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
+    SetEndOfFile(file);
+    CloseHandle(file);
+    write_file(in_game("BIG.DAT"), "old big");
+    write_env(stage, update_lines() + "COPY3_F DATA\\BIG.DAT\r\nCOPY3_T BIG.DAT\r\n");
+    ASSERT_EQ(0, pack());
+  }
+  // Waits for the progress dialog while BIG.DAT is copied.
+  HWND progress_dialog(void) {
+    DWORD begin = GetTickCount();
+    while (GetTickCount() - begin < E2E_BOX_MS) {
+      HWND box = robot_find_box(process.dwProcessId, nullptr, 1000);
+      RobotText name;
+      if (box && robot_control_text(box, 1012, &name) == 0 && strstr(name.sjis, "BIG.DAT"))
+        return box;
+    }
+    return nullptr;
+  }
+  void expect_big_intact(void) {
+    EXPECT_EQ(file_state(in_game("BIG.DAT")).data, "old big");
+    for (const std::string& name : folder_listing(game))
+      EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+  }
+};
+
+TEST_F(LargeCopy, CancelInTheProgressDialogFailsThatPair) {
+  prepare_large();
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  HWND progress = progress_dialog();
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(0, robot_press(progress, IDCANCEL));
+  EXPECT_EQ(std::string(SHOWN_TITLE) +
+                "|ファイル[ DATA\\BIG.DAT ]のコピーに失敗しました\nディスク容量をチェックしてください",
+            answer(IDOK));
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートに失敗しました", answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  expect_big_intact();
+}
+
+TEST_F(LargeCopy, ClosingTheMainWindowWhileCopyingEnds) {
+  prepare_large();
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  ASSERT_NE(progress_dialog(), nullptr);
+  HWND main = FindWindowW(L"WX7_SS_CLASS", nullptr);
+  ASSERT_NE(main, nullptr);
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0u, finish());
+  expect_big_intact();
+}
+
+}  // namespace
