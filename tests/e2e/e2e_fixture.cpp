@@ -54,7 +54,7 @@ bool readme_opened(int timeout_ms) {
 }
 
 // Closes every viewer window, also one that the shell is still starting.
-static void close_readme_windows(void) {
+void close_readme_windows(void) {
   Sleep(300);
   DWORD begin = GetTickCount();
   while (readme_windows(true) != 0 && GetTickCount() - begin < 10000) Sleep(100);
@@ -249,4 +249,83 @@ int EndToEnd::visible_windows(void) const {
   WindowCount search = {process.dwProcessId, 0};
   EnumWindows(count_visible, (LPARAM)&search);
   return search.count;
+}
+
+Screenshot capture_client(HWND hwnd) {
+  Screenshot shot;
+  RECT client;
+  if (!GetClientRect(hwnd, &client)) return shot;
+  POINT origin = {0, 0};
+  ClientToScreen(hwnd, &origin);
+  shot.width = client.right;
+  shot.height = client.bottom;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY);
+  GdiFlush();
+  const uint32_t* source = (const uint32_t*)bits;
+  shot.pixels.assign(source, source + (size_t)shot.width * shot.height);
+  for (uint32_t& pixel : shot.pixels) pixel &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return shot;
+}
+
+bool save_screenshot(const Screenshot& shot, const std::wstring& path) {
+  int stride = (shot.width * 3 + 3) & ~3;
+  std::string bmp(54 + (size_t)stride * shot.height, '\0');
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put_u32(bmp, 2, (uint32_t)bmp.size());
+  put_u32(bmp, 10, 54);
+  put_u32(bmp, 14, 40);
+  put_u32(bmp, 18, shot.width);
+  put_u32(bmp, 22, shot.height);
+  bmp[26] = 1;
+  bmp[28] = 24;
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x) {
+      uint32_t pixel = shot.at(x, y);
+      size_t at = 54 + (size_t)(shot.height - 1 - y) * stride + x * 3;
+      bmp[at] = (char)(pixel & 0xFF);
+      bmp[at + 1] = (char)((pixel >> 8) & 0xFF);
+      bmp[at + 2] = (char)((pixel >> 16) & 0xFF);
+    }
+  FILE* file = _wfopen(path.c_str(), L"wb");
+  if (!file) return false;
+  bool written = fwrite(bmp.data(), 1, bmp.size(), file) == bmp.size();
+  return fclose(file) == 0 && written;
+}
+
+struct ClassSearch {
+  DWORD process_id;
+  HWND found;
+};
+
+static BOOL CALLBACK find_updater(HWND hwnd, LPARAM param) {
+  ClassSearch* search = (ClassSearch*)param;
+  wchar_t name[32] = {};
+  GetClassNameW(hwnd, name, 32);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != search->process_id || _wcsicmp(name, L"WX7_SS_CLASS") != 0) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+HWND updater_window(DWORD process_id) {
+  ClassSearch search = {process_id, nullptr};
+  EnumWindows(find_updater, (LPARAM)&search);
+  return search.found;
 }

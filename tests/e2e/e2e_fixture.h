@@ -54,6 +54,19 @@ class EndToEnd : public ::testing::Test {
   HWND copying = nullptr;  // the progress dialog, once seen
 };
 
+// The client area of window `hwnd` as it is on the screen: rows top-down of 0x00RRGGBB pixels.
+struct Screenshot {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  uint32_t at(int x, int y) const { return pixels[(size_t)y * width + x]; }
+};
+Screenshot capture_client(HWND hwnd);
+// Writes `shot` as a 24-bit BMP file at the (native) path `path`.
+bool save_screenshot(const Screenshot& shot, const std::wstring& path);
+// The updater's main window (class "WX7_SS_CLASS") in process `process_id`; null if none.
+HWND updater_window(DWORD process_id);
+
 // Whether the read-me viewer (Notepad) opened within `timeout_ms`. Every viewer window is
 // closed before the next test, so none is left from an earlier one.
 bool readme_opened(int timeout_ms = 10000);
+void close_readme_windows(void);

@@ -1,6 +1,7 @@
 // The real updater.exe under Wine, from start to exit: what the user is shown, what happens to
 // the game's files and the exit code, for the ends a run can take.
 #include <algorithm>
+#include <cstdlib>
 #include "e2e_fixture.h"
 #include "robot.h"
 
@@ -63,6 +64,62 @@ TEST_F(Success, FromTheArchive) {
   EXPECT_EQ(0u, finish());
   expect_updated();
   EXPECT_TRUE(readme_opened());
+}
+
+// The splash as the user sees it while the confirmation waits (moved aside for the picture,
+// as is the read-me):
+// the picture from the client area's top-left corner, a black band from row 280 holding the
+// title in white from x 16 on, its shadow one pixel to the right and below. KIT_SPLASH_SHOT
+// names a file to keep the picture in (as BMP).
+TEST_F(Success, SplashShowsThePictureAndTheTitle) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  std::string seen;
+  HWND box = next_box(&seen);
+  ASSERT_NE(box, nullptr);
+  SetWindowPos(box, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(readme_opened());  // the read-me's window would cover the splash
+  close_readme_windows();
+  HWND main = updater_window(process.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  Sleep(500);  // the uncovered part is repainted by the confirmation's message loop
+  Screenshot shot = capture_client(main);
+  ASSERT_EQ(480, shot.width);
+  ASSERT_EQ(304, shot.height);
+  if (const char* keep = getenv("KIT_SPLASH_SHOT"))
+    EXPECT_TRUE(save_screenshot(shot, widen(keep)));
+
+  const uint32_t black = 0, white = 0xFFFFFF;
+  // Picture colour i is red i, green 255 - i, blue 128; its 20-pixel bands start at (0, 0).
+  for (int i : {0, 1, 5, 13}) {
+    SCOPED_TRACE(i);
+    uint32_t colour = (uint32_t)i << 16 | (uint32_t)(255 - i) << 8 | 128;
+    EXPECT_EQ(colour, shot.at(20 * i + 3, 7));
+  }
+  EXPECT_EQ(black, shot.at(450, 100));  // right of the 400-pixel picture
+  int left = shot.width, whites = 0, lone_faces = 0;
+  for (int y = 280; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x) {
+      uint32_t pixel = shot.at(x, y);
+      ASSERT_TRUE(pixel == black || pixel == white) << x << "," << y;
+      if (pixel != white) continue;
+      ++whites;
+      left = std::min(left, x);
+      EXPECT_GE(y, 282);
+      // Below and right of a face pixel lies its shadow or more of the face.
+      if (x + 1 < shot.width && y + 1 < shot.height && shot.at(x + 1, y + 1) != black &&
+          shot.at(x + 1, y + 1) != white)
+        ++lone_faces;
+    }
+  EXPECT_GT(whites, 50);
+  EXPECT_GE(left, 16);
+  EXPECT_LT(left, 24);
+  EXPECT_EQ(0, lone_faces);
+  EXPECT_EQ(0, robot_press(box, IDCANCEL));
+  robot_wait_gone(box, 10000);
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートを中止しました。", answer(IDOK));
+  EXPECT_EQ(0u, finish());
 }
 
 TEST_F(Success, FromTheUpdateFolderWhichWinsOverTheArchive) {
