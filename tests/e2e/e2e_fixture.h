@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include "e2e_driver.h"
 #include "test_files.h"
 
 // How a box the robot answered is logged: "<caption>|<text>" in cp932, the text being the
@@ -50,23 +51,5 @@ class EndToEnd : public ::testing::Test {
 
   std::string folder, medium, game, stage;  // cp932, relative to the working directory
   std::string ini;                          // the record's key name below Software
-  PROCESS_INFORMATION process = {};
-  HWND copying = nullptr;  // the progress dialog, once seen
+  UpdaterRun run;
 };
-
-// The client area of window `hwnd` as it is on the screen: rows top-down of 0x00RRGGBB pixels.
-struct Screenshot {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int x, int y) const { return pixels[(size_t)y * width + x]; }
-};
-Screenshot capture_client(HWND hwnd);
-// Writes `shot` as a 24-bit BMP file at the (native) path `path`.
-bool save_screenshot(const Screenshot& shot, const std::wstring& path);
-// The updater's main window (class "WX7_SS_CLASS") in process `process_id`; null if none.
-HWND updater_window(DWORD process_id);
-
-// Whether the read-me viewer (Notepad) opened within `timeout_ms`. Every viewer window is
-// closed before the next test, so none is left from an earlier one.
-bool readme_opened(int timeout_ms = 10000);
-void close_readme_windows(void);

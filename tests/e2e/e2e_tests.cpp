@@ -81,14 +81,15 @@ TEST_F(Success, SplashShowsThePictureAndTheTitle) {
   SetWindowPos(box, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   ASSERT_TRUE(readme_opened());  // the read-me's window would cover the splash
   close_readme_windows();
-  HWND main = updater_window(process.dwProcessId);
+  HWND main = updater_window(run.process.dwProcessId);
   ASSERT_NE(main, nullptr);
   Sleep(500);  // the uncovered part is repainted by the confirmation's message loop
   Screenshot shot = capture_client(main);
   ASSERT_EQ(480, shot.width);
   ASSERT_EQ(304, shot.height);
-  if (const char* keep = getenv("KIT_SPLASH_SHOT"))
+  if (const char* keep = getenv("KIT_SPLASH_SHOT")) {
     EXPECT_TRUE(save_screenshot(shot, widen(keep)));
+  }
 
   const uint32_t black = 0, white = 0xFFFFFF;
   // Picture colour i is red i, green 255 - i, blue 128; its 20-pixel bands start at (0, 0).
@@ -164,9 +165,7 @@ TEST_F(Ends, NotInstalledNamesTheGameTwiceAndAsksNothing) {
                   "アップデートを実行してください",
               answer(IDOK));
     EXPECT_EQ(0u, finish());
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    process = {};
+    end_updater(&run);
   }
   EXPECT_FALSE(readme_opened(2000));
   EXPECT_EQ(file_state(in_game("OLD.DAT")).data, "old");
@@ -231,13 +230,12 @@ TEST_F(Ends, ASecondStartEndsAtOnceWithoutAWindow) {
   ASSERT_TRUE(start());
   std::string seen;
   ASSERT_NE(next_box(&seen), nullptr);  // the first waits at the confirmation
-  PROCESS_INFORMATION first = process;
+  UpdaterRun first = run;
   ASSERT_TRUE(start());
   EXPECT_EQ(0u, finish(20000));
   EXPECT_EQ(0, visible_windows());
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
-  process = first;
+  end_updater(&run);
+  run = first;
   EXPECT_EQ(CONFIRM, answer(IDCANCEL));
   EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートを中止しました。", answer(IDOK));
   EXPECT_EQ(0u, finish());
@@ -264,7 +262,7 @@ class LargeCopy : public Success {
   HWND progress_dialog(void) {
     DWORD begin = GetTickCount();
     while (GetTickCount() - begin < E2E_BOX_MS) {
-      HWND box = robot_find_box(process.dwProcessId, nullptr, 1000);
+      HWND box = robot_find_box(run.process.dwProcessId, nullptr, 1000);
       RobotText name;
       if (box && robot_control_text(box, 1012, &name) == 0 && strstr(name.sjis, "BIG.DAT"))
         return box;

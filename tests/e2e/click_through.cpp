@@ -1,0 +1,80 @@
+// click_through UPDATER.EXE [SPLASH.BMP]: runs the updater as a user who agrees to everything
+// would: it answers every box with OK (a retry question with Cancel), prints what each box
+// said in UTF-8, keeps the splash screen as a BMP while the confirmation waits, and reports
+// the times from start to the confirmation (the splash has been drawn by then) and from the
+// confirmation to the end. Exits with the updater's exit code (2 when it could not run).
+// Used by scripts/demo and bench/startup.
+#include <windows.h>
+#include <cstdio>
+#include <string>
+#include "e2e_driver.h"
+#include "robot.h"
+
+static void print_utf8(const std::wstring& text) {
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(size > 0 ? size : 1, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], size, nullptr, nullptr);
+  printf("  %s\n", out.c_str());
+  fflush(stdout);
+}
+
+static double seconds_since(LARGE_INTEGER start) {
+  LARGE_INTEGER now, frequency;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&frequency);
+  return double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+// The splash as shown, with the confirmation and the read-me moved out of the way.
+static void keep_splash(UpdaterRun* run, HWND box, const wchar_t* path) {
+  SetWindowPos(box, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (readme_opened(5000)) close_readme_windows();
+  Sleep(500);
+  HWND main = updater_window(run->process.dwProcessId);
+  if (!main || !save_screenshot(capture_client(main), path))
+    printf("  (the splash screen could not be kept)\n");
+  SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) {
+    fprintf(stderr, "usage: click_through UPDATER.EXE [SPLASH.BMP]\n");
+    return 2;
+  }
+  std::wstring program = argv[1];
+  std::wstring folder = program.substr(0, program.find_last_of(L"\\/") + 1);
+  UpdaterRun run;
+  LARGE_INTEGER start, confirmed = {};
+  QueryPerformanceCounter(&start);
+  if (!start_updater(&run, program, folder.empty() ? L"." : folder)) {
+    fprintf(stderr, "click_through: cannot start the updater\n");
+    return 2;
+  }
+  double to_confirmation = -1, to_end = -1;
+  for (;;) {
+    std::string seen;
+    std::wstring wide;
+    HWND box = next_updater_box(&run, &seen, 60000, &wide);
+    if (!box) break;  // the updater ended (or hangs: then finish_updater says so)
+    print_utf8(wide);
+    bool confirmation = wide.rfind(L"アップデート確認|", 0) == 0;
+    bool retry = wide.find(L"リトライしますか") != std::wstring::npos;
+    if (confirmation) {
+      to_confirmation = seconds_since(start);
+      if (argc > 2) keep_splash(&run, box, argv[2]);
+      QueryPerformanceCounter(&confirmed);
+    }
+    if (wide.rfind(L"アップデート終了|", 0) == 0 && confirmed.QuadPart)
+      to_end = seconds_since(confirmed);
+    robot_press(box, retry ? IDCANCEL : IDOK);
+    robot_wait_gone(box, 10000);
+    if (WaitForSingleObject(run.process.hProcess, 0) == WAIT_OBJECT_0) break;
+  }
+  DWORD code = finish_updater(&run, 60000);
+  close_readme_windows();
+  printf("exit code %d\n", (int)code);
+  if (to_confirmation >= 0) printf("time: start to confirmation %.3f s\n", to_confirmation);
+  if (to_end >= 0) printf("time: confirmation to done %.3f s\n", to_end);
+  end_updater(&run);
+  return code == STILL_ACTIVE ? 2 : (int)code;
+}
