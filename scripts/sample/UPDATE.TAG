@@ -1,8 +1,7 @@
 <files		// members come from files/ (only the file name part of a line counts)
-UPDATE.ENV		// settings the updater reads
-README.TXT
-update.bmp		// splash picture, 480x304, 8-bit palette
-TEXT01.DAT
-MAP01.DAT
+>..\medium	// the archive goes onto the update medium
+UPDATE.ENV		// the update description
+update.bmp		// the splash picture (drawn by scripts/demo)
+update.itw		// the data file (written by scripts/demo)
 ..END
-Lines after ..END are not read; the archive goes to .. (no > line).
+Lines after ..END are not read.
