@@ -1,9 +1,10 @@
 // click_through UPDATER.EXE [SPLASH.BMP]: runs the updater as a user who agrees to everything
 // would: it answers every box with OK (a retry question with Cancel), prints what each box
 // said in UTF-8, keeps the splash screen as a BMP while the confirmation waits, and reports
-// the times from start to the confirmation (the splash has been drawn by then) and from the
-// confirmation to the end. Exits with the updater's exit code (2 when it could not run).
-// Used by scripts/demo and bench/startup.
+// the times from start to the splash's title being on the screen and from the confirmation
+// to the end. Exits with the updater's exit code (2 when it could not run).
+// click_through --window PROGRAM.EXE: the time from start until PROGRAM shows a window, which
+// is then closed. Used by scripts/demo and bench/startup.
 #include <windows.h>
 #include <cstdio>
 #include <string>
@@ -36,7 +37,51 @@ static void keep_splash(UpdaterRun* run, HWND box, const wchar_t* path) {
   SetWindowPos(box, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// True once the splash's title band (client rows 282 to 297) holds a white pixel.
+static bool title_drawn(DWORD process_id) {
+  HWND main = updater_window(process_id);
+  if (!main || !IsWindowVisible(main)) return false;
+  Screenshot shot = capture_client(main);
+  for (int y = 282; y < 298 && y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x)
+      if (shot.at(x, y) == 0xFFFFFF) return true;
+  return false;
+}
+
+struct VisibleSearch {
+  DWORD process_id;
+  bool found;
+};
+
+static BOOL CALLBACK find_visible(HWND hwnd, LPARAM param) {
+  VisibleSearch* search = (VisibleSearch*)param;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->process_id && IsWindowVisible(hwnd)) {
+    search->found = true;
+    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The peer: start until a visible window, which is then closed.
+static int time_window(const std::wstring& program) {
+  UpdaterRun run;
+  LARGE_INTEGER start;
+  QueryPerformanceCounter(&start);
+  if (!start_updater(&run, program, L".")) return 2;
+  VisibleSearch search = {run.process.dwProcessId, false};
+  while (!search.found && WaitForSingleObject(run.process.hProcess, 1) == WAIT_TIMEOUT)
+    EnumWindows(find_visible, (LPARAM)&search);
+  if (search.found) printf("time: start to window %.3f s\n", seconds_since(start));
+  DWORD code = finish_updater(&run, 10000);
+  end_updater(&run);
+  return search.found && code == 0 ? 0 : 2;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 3 && wcscmp(argv[1], L"--window") == 0) return time_window(argv[2]);
   if (argc < 2) {
     fprintf(stderr, "usage: click_through UPDATER.EXE [SPLASH.BMP]\n");
     return 2;
@@ -50,7 +95,13 @@ int wmain(int argc, wchar_t** argv) {
     fprintf(stderr, "click_through: cannot start the updater\n");
     return 2;
   }
-  double to_confirmation = -1, to_end = -1;
+  double to_title = -1, to_end = -1;
+  while (WaitForSingleObject(run.process.hProcess, 2) == WAIT_TIMEOUT) {
+    if (title_drawn(run.process.dwProcessId)) {
+      to_title = seconds_since(start);
+      break;
+    }
+  }
   for (;;) {
     std::string seen;
     std::wstring wide;
@@ -60,7 +111,6 @@ int wmain(int argc, wchar_t** argv) {
     bool confirmation = wide.rfind(L"アップデート確認|", 0) == 0;
     bool retry = wide.find(L"リトライしますか") != std::wstring::npos;
     if (confirmation) {
-      to_confirmation = seconds_since(start);
       if (argc > 2) keep_splash(&run, box, argv[2]);
       QueryPerformanceCounter(&confirmed);
     }
@@ -73,7 +123,7 @@ int wmain(int argc, wchar_t** argv) {
   DWORD code = finish_updater(&run, 60000);
   close_readme_windows();
   printf("exit code %d\n", (int)code);
-  if (to_confirmation >= 0) printf("time: start to confirmation %.3f s\n", to_confirmation);
+  if (to_title >= 0) printf("time: start to splash title %.3f s\n", to_title);
   if (to_end >= 0) printf("time: confirmation to done %.3f s\n", to_end);
   end_updater(&run);
   return code == STILL_ACTIVE ? 2 : (int)code;

@@ -39,6 +39,7 @@ HWND next_updater_box(UpdaterRun* run, std::string* seen, int timeout_ms, std::w
   for (;;) {
     int left = timeout_ms - (int)(GetTickCount() - begin);
     if (left <= 0) return nullptr;
+    if (WaitForSingleObject(run->process.hProcess, 0) == WAIT_OBJECT_0) return nullptr;  // ended
     HWND box = robot_find_box(run->process.dwProcessId, run->copying, left < 200 ? left : 200);
     if (!box) continue;
     RobotBox read;

@@ -21,7 +21,8 @@ void quiet_startup(STARTUPINFOW* startup);
 bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory);
 // Waits for the next box of the run (never the progress dialog) and describes it as
 // "<caption>|<text>" in cp932 (and, when `wide` is given, in UTF-16): the text is the message
-// of a message box or the confirmation line of the confirmation dialog. Null on timeout.
+// of a message box or the confirmation line of the confirmation dialog. Null on timeout or
+// once the process has ended.
 HWND next_updater_box(UpdaterRun* run, std::string* seen, int timeout_ms,
                       std::wstring* wide = nullptr);
 // The exit code once the run ended; STILL_ACTIVE when it did not end within `timeout_ms`.
