@@ -241,6 +241,45 @@ TEST_F(Ends, ASecondStartEndsAtOnceWithoutAWindow) {
   EXPECT_EQ(0u, finish());
 }
 
+// A window of the class "WX7_TMCLASS", in any letter case, also counts as a running updater.
+TEST_F(Ends, AnotherProgramsWindowClassStopsTheStart) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  WNDCLASSW window_class = {};
+  window_class.lpfnWndProc = DefWindowProcW;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.lpszClassName = L"wx7_TmClass";
+  ASSERT_NE(0, RegisterClassW(&window_class));
+  HWND other = CreateWindowW(L"wx7_TmClass", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                             window_class.hInstance, nullptr);
+  ASSERT_NE(other, nullptr);
+  ASSERT_TRUE(start());
+  EXPECT_EQ(0u, finish(20000));
+  EXPECT_EQ(0, visible_windows());
+  DestroyWindow(other);
+  UnregisterClassW(L"wx7_TmClass", window_class.hInstance);
+  EXPECT_EQ(file_state(in_game("A.DAT")).data, "old");
+}
+
+// The program a user double-clicks: a windowed program (no console) carrying icon 101.
+TEST(Program, IsWindowedAndCarriesItsIcon) {
+  std::wstring path = L"Z:" + widen(UPDATER_EXE);
+  for (wchar_t& c : path)
+    if (c == L'/') c = L'\\';
+  HMODULE image = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr);
+  EXPECT_NE(FindResourceW(image, MAKEINTRESOURCEW(101), (LPCWSTR)RT_GROUP_ICON), nullptr);
+  FreeLibrary(image);
+  FILE* file = _wfopen(path.c_str(), L"rb");
+  ASSERT_NE(file, nullptr);
+  unsigned char head[1024] = {};
+  fread(head, 1, sizeof head, file);
+  fclose(file);
+  uint32_t pe = head[0x3C] | head[0x3D] << 8;
+  ASSERT_LT(pe + 0x5E, sizeof head);
+  EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, head[pe + 0x5C] | head[pe + 0x5D] << 8);
+}
+
 // A copy large enough to be interrupted while the progress dialog shows.
 class LargeCopy : public Success {
  protected:
