@@ -39,18 +39,7 @@ std::string EndToEnd::full_path(const std::string& path) const {
 }
 
 void EndToEnd::set_record(const char* installed, const std::string* save_dir) {
-  std::wstring base = L"Software\\" + widen(ini);
-  RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
-  HKEY key;
-  ASSERT_EQ(0, RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\Sec").c_str(), 0, nullptr, 0,
-                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
-  auto set = [&](const wchar_t* value, const std::wstring& text) {
-    EXPECT_EQ(0, RegSetValueExW(key, value, 0, REG_SZ, (const BYTE*)text.c_str(),
-                                DWORD((text.size() + 1) * sizeof(wchar_t))));
-  };
-  if (installed) set(L"Installed", widen(installed));
-  if (save_dir) set(L"SaveDir", widen(*save_dir));
-  RegCloseKey(key);
+  write_install_record(ini, installed, save_dir);
 }
 
 void EndToEnd::write_env(const std::string& where, const std::string& lines) {

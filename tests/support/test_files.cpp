@@ -120,3 +120,19 @@ static void remove_wide_tree(const std::wstring& dir) {
 }
 
 void remove_tree(const std::string& path) { remove_wide_tree(widen(path)); }
+
+void write_install_record(const std::string& ini, const char* installed,
+                          const std::string* save_dir) {
+  std::wstring base = L"Software\\" + widen(ini);
+  RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
+  HKEY key;
+  ASSERT_EQ(0, RegCreateKeyExW(HKEY_CURRENT_USER, (base + L"\\Sec").c_str(), 0, nullptr, 0,
+                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
+  auto set = [&](const wchar_t* value, const std::wstring& text) {
+    EXPECT_EQ(0, RegSetValueExW(key, value, 0, REG_SZ, (const BYTE*)text.c_str(),
+                                DWORD((text.size() + 1) * sizeof(wchar_t))));
+  };
+  if (installed) set(L"Installed", widen(installed));
+  if (save_dir) set(L"SaveDir", widen(*save_dir));
+  RegCloseKey(key);
+}

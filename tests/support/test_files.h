@@ -39,3 +39,8 @@ std::string unique_name(const char* prefix);
 bool make_folder(const std::string& path);
 // Removes the folder at the cp932 `path` with everything below it, read-only files too.
 void remove_tree(const std::string& path);
+
+// The installation record under HKEY_CURRENT_USER\Software\<ini>\Sec, made afresh: "Installed"
+// and "SaveDir" as REG_SZ (cp932 texts); null leaves a value out.
+void write_install_record(const std::string& ini, const char* installed,
+                          const std::string* save_dir);
