@@ -240,8 +240,8 @@ TEST_F(BitmapFileTest, SettingsStayForNonPicturesAndResetAfterALoad) {
 // The file-size field bounds what is read, and so do the file's real length and, for an
 // archive member, the member's length: rows the bytes do not hold are not drawn.
 TEST_F(BitmapFileTest, FileSizeFieldIsCheckedAgainstTheBytesRead) {
-  BitmapSpec spec;  // 4 x 3, 8 bits, 256 entries: rows of 4 bytes at the end
-  std::string image = bitmap_image(spec);
+  BitmapShape shape;  // 4 x 3, 8 bits, 256 entries: rows of 4 bytes at the end
+  std::string image = bitmap_image(shape);
   uint32_t whole = uint32_t(image.size() + 14);
   struct Case {
     const char* name;
@@ -268,11 +268,11 @@ TEST_F(BitmapFileTest, FileSizeFieldIsCheckedAgainstTheBytesRead) {
       EXPECT_EQ(0, changed_pixels(0) + display_double()->palette_applies);
       write_file("whole.bmp", bmp_file(image));
       load_screen_bitmap("whole.bmp", 0, 0);
-      EXPECT_EQ(built_index(spec, 3, 2), pixel_at(0, 3, 2));
+      EXPECT_EQ(built_index(shape, 3, 2), pixel_at(0, 3, 2));
       continue;
     }
     EXPECT_TRUE(changed_exactly(0, 0, 3 - c.rows_drawn, 4, c.rows_drawn));
-    EXPECT_EQ(16 + built_index(spec, 3, 2), pixel_at(0, 3, 2));
+    EXPECT_EQ(16 + built_index(shape, 3, 2), pixel_at(0, 3, 2));
     EXPECT_EQ(palette_rgb(16 + 200), entry_rgb(200));
   }
 }
@@ -297,15 +297,15 @@ std::string pak_image(const std::vector<std::pair<std::string, std::string>>& me
 }
 
 TEST_F(BitmapFileTest, ArchiveMemberEndsWhereTheNextBegins) {
-  BitmapSpec spec;
-  spec.height = -3;  // top-down: the member holds the top two rows, its neighbour the third
-  std::string whole = bmp_file(bitmap_image(spec));
+  BitmapShape shape;
+  shape.height = -3;  // top-down: the member holds the top two rows, its neighbour the third
+  std::string whole = bmp_file(bitmap_image(shape));
   std::string member = whole.substr(0, whole.size() - 4);
   write_file("PICTURES.PAK", pak_image({{"A.BMP", member}, {"B.BMP", whole.substr(member.size())}}));
   ASSERT_EQ(0, add_archive_source("PICTURES.PAK"));
   load_screen_bitmap("A.BMP", 0, 0);
   EXPECT_TRUE(changed_exactly(0, 0, 0, 4, 2));
-  EXPECT_EQ(built_index(spec, 1, 1), pixel_at(0, 1, 1));
+  EXPECT_EQ(built_index(shape, 1, 1), pixel_at(0, 1, 1));
 }
 
 }  // namespace

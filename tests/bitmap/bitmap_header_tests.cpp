@@ -13,11 +13,11 @@ using BitmapHeaderTest = BitmapTest;
 
 // A one-pixel picture of index `v`.
 std::string one_pixel(int bits, int v) {
-  BitmapSpec spec;
-  spec.width = spec.height = 1;
-  spec.bits = bits;
-  spec.entries = bits == 4 ? 16 : 256;
-  std::string image = bitmap_image(spec);
+  BitmapShape shape;
+  shape.width = shape.height = 1;
+  shape.bits = bits;
+  shape.entries = bits == 4 ? 16 : 256;
+  std::string image = bitmap_image(shape);
   image.back() = 0;  // the row's padding
   image[image.size() - 4] = char(bits == 4 ? v << 4 : v);
   return image;
@@ -75,11 +75,11 @@ TEST_F(BitmapHeaderTest, ColourEntriesComeOnlyFromTheTable) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    BitmapSpec spec;
-    spec.bits = c.bits;
-    spec.entries = c.entries;
-    spec.colours_used = c.colours_used;
-    std::string image = bitmap_image(spec);
+    BitmapShape shape;
+    shape.bits = c.bits;
+    shape.entries = c.entries;
+    shape.colours_used = c.colours_used;
+    std::string image = bitmap_image(shape);
     if (c.cut_entries) image.resize(40 + 4 * c.cut_entries + 2);
     set_bitmap_colour_offset(c.offset);
     set_bitmap_colour_count(c.count);
@@ -120,7 +120,7 @@ TEST_F(BitmapHeaderTest, SenselessHeadersAreRefused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    std::string image = bitmap_image(BitmapSpec());
+    std::string image = bitmap_image(BitmapShape());
     if (c.u16) put_u16(image, c.at, uint16_t(c.value));
     else put_u32(image, c.at, c.value);
     if (c.keep) image.resize(c.keep);
@@ -156,9 +156,9 @@ TEST_F(BitmapHeaderTest, ExtremeFieldsStayInsideTheBytes) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    BitmapSpec spec;  // rows and table of a 4 x 3 picture under the patched header
-    spec.height = c.height == INT_MIN ? -3 : 3;
-    std::string image = bitmap_image(spec);
+    BitmapShape shape;  // rows and table of a 4 x 3 picture under the patched header
+    shape.height = c.height == INT_MIN ? -3 : 3;
+    std::string image = bitmap_image(shape);
     put_u32(image, 4, uint32_t(c.width));
     put_u32(image, 8, uint32_t(c.height));
     put_u32(image, 32, c.colours_used);
@@ -194,16 +194,16 @@ TEST_F(BitmapHeaderTest, PicturesAreClippedToThePages) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     SetUp();
-    BitmapSpec spec;
-    spec.bits = c.bits;
-    spec.entries = c.bits == 4 ? 16 : 256;
-    spec.width = c.width;
-    spec.height = c.height;
-    draw_image(bitmap_image(spec), c.x, c.y);
+    BitmapShape shape;
+    shape.bits = c.bits;
+    shape.entries = c.bits == 4 ? 16 : 256;
+    shape.width = c.width;
+    shape.height = c.height;
+    draw_image(bitmap_image(shape), c.x, c.y);
     EXPECT_TRUE(changed_exactly(0, c.draw[0], c.draw[1], c.draw[2], c.draw[3]));
     EXPECT_TRUE(changed_exactly(1, c.other[0], c.other[1], c.other[2], c.other[3]));
     if (c.draw[2]) {
-      EXPECT_EQ(built_index(spec, 0, 0), pixel_at(0, c.draw[0], c.draw[1]));
+      EXPECT_EQ(built_index(shape, 0, 0), pixel_at(0, c.draw[0], c.draw[1]));
       ASSERT_EQ(1, display_double()->rect_count);
       DoubleRect r = display_double()->rects[0];
       EXPECT_EQ((std::vector<int>(c.invalidated, c.invalidated + 4)),

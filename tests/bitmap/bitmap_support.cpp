@@ -55,8 +55,8 @@ bool palette_untouched(int index) {
 
 std::vector<int> entry_rgb(int i) { return {(i * 7) & 255, 255 - i, i}; }
 
-int built_index(const BitmapSpec& spec, int c, int r) {
-  int colours = spec.bits == 4 ? 16 : 200;  // never the canvas colour
+int built_index(const BitmapShape& shape, int c, int r) {
+  int colours = shape.bits == 4 ? 16 : 200;  // never the canvas colour
   return (c * 5 + r * 3 + 1) % colours;
 }
 
@@ -75,38 +75,38 @@ uint32_t get_u32(const std::string& bytes, size_t at) {
   return value;
 }
 
-std::string bitmap_image(const BitmapSpec& spec) {
-  bool core = spec.header_size == 12;
-  std::string image(spec.header_size, '\0');
-  put_u32(image, 0, spec.header_size);
+std::string bitmap_image(const BitmapShape& shape) {
+  bool core = shape.header_size == 12;
+  std::string image(shape.header_size, '\0');
+  put_u32(image, 0, shape.header_size);
   if (core) {
-    put_u16(image, 4, uint16_t(spec.width));
-    put_u16(image, 6, uint16_t(spec.height));
+    put_u16(image, 4, uint16_t(shape.width));
+    put_u16(image, 6, uint16_t(shape.height));
     put_u16(image, 8, 1);
-    put_u16(image, 10, uint16_t(spec.bits));
+    put_u16(image, 10, uint16_t(shape.bits));
   } else {
-    put_u32(image, 4, uint32_t(spec.width));
-    put_u32(image, 8, uint32_t(spec.height));
+    put_u32(image, 4, uint32_t(shape.width));
+    put_u32(image, 8, uint32_t(shape.height));
     put_u16(image, 12, 1);
-    put_u16(image, 14, uint16_t(spec.bits));
-    if (spec.header_size >= 36) put_u32(image, 32, spec.colours_used);
+    put_u16(image, 14, uint16_t(shape.bits));
+    if (shape.header_size >= 36) put_u32(image, 32, shape.colours_used);
   }
-  for (int i = 0; i < spec.entries; ++i) {
+  for (int i = 0; i < shape.entries; ++i) {
     std::vector<int> rgb = entry_rgb(i);
     image += char(rgb[2]);
     image += char(rgb[1]);
     image += char(rgb[0]);
     if (!core) image += '\0';
   }
-  int rows = spec.height < 0 ? -spec.height : spec.height;
-  size_t row_bytes = spec.bits == 4 ? (size_t(spec.width) + 1) / 2 : size_t(spec.width);
+  int rows = shape.height < 0 ? -shape.height : shape.height;
+  size_t row_bytes = shape.bits == 4 ? (size_t(shape.width) + 1) / 2 : size_t(shape.width);
   size_t stride = (row_bytes + 3) & ~size_t(3);
   for (int s = 0; s < rows; ++s) {
-    int r = spec.height < 0 ? s : rows - 1 - s;  // the image row stored s-th
+    int r = shape.height < 0 ? s : rows - 1 - s;  // the image row stored s-th
     std::string row(stride, '\0');
-    for (int c = 0; c < spec.width; ++c) {
-      int v = built_index(spec, c, r);
-      if (spec.bits == 4)
+    for (int c = 0; c < shape.width; ++c) {
+      int v = built_index(shape, c, r);
+      if (shape.bits == 4)
         row[c / 2] = char(uint8_t(row[c / 2]) | (c % 2 ? v : v << 4));
       else
         row[c] = char(v);

@@ -27,7 +27,7 @@ std::vector<int> palette_rgb(int index);
 bool palette_untouched(int index);
 
 // A bitmap header, colour table and pixel rows: what follows a BMP's 14-byte file header.
-struct BitmapSpec {
+struct BitmapShape {
   int32_t width = 4;
   int32_t height = 3;  // negative: rows stored top-down
   int bits = 8;
@@ -40,9 +40,9 @@ struct BitmapSpec {
 std::vector<int> entry_rgb(int i);
 // The colour index of image pixel (column c, row r; r = 0 the top row) in built images:
 // below 16 for 4 bits, below 200 for 8.
-int built_index(const BitmapSpec& spec, int c, int r);
+int built_index(const BitmapShape& shape, int c, int r);
 
-std::string bitmap_image(const BitmapSpec& spec);
+std::string bitmap_image(const BitmapShape& shape);
 // The image behind a 14-byte file header whose file-size field is `size_field`.
 std::string bmp_file(const std::string& image, uint32_t size_field);
 std::string bmp_file(const std::string& image);  // the true size
