@@ -41,7 +41,7 @@ static void keep_splash(UpdaterRun* run, HWND box, const wchar_t* path) {
 static bool title_drawn(DWORD process_id) {
   HWND main = updater_window(process_id);
   if (!main || !IsWindowVisible(main)) return false;
-  Screenshot shot = capture_client(main);
+  ClientPixels shot = capture_client(main);
   for (int y = 282; y < 298 && y < shot.height; ++y)
     for (int x = 0; x < shot.width; ++x)
       if (shot.at(x, y) == 0xFFFFFF) return true;

@@ -136,38 +136,7 @@ void close_readme_windows(void) {
   while (readme_windows(true) != 0 && GetTickCount() - begin < 10000) Sleep(100);
 }
 
-Screenshot capture_client(HWND hwnd) {
-  Screenshot shot;
-  RECT client;
-  if (!GetClientRect(hwnd, &client)) return shot;
-  POINT origin = {0, 0};
-  ClientToScreen(hwnd, &origin);
-  shot.width = client.right;
-  shot.height = client.bottom;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, shot.width, shot.height, screen, origin.x, origin.y, SRCCOPY);
-  GdiFlush();
-  const uint32_t* source = (const uint32_t*)bits;
-  shot.pixels.assign(source, source + (size_t)shot.width * shot.height);
-  for (uint32_t& pixel : shot.pixels) pixel &= 0xFFFFFF;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return shot;
-}
-
-bool save_screenshot(const Screenshot& shot, const std::wstring& path) {
+bool save_screenshot(const ClientPixels& shot, const std::wstring& path) {
   int stride = (shot.width * 3 + 3) & ~3;
   std::string bmp(54 + (size_t)stride * shot.height, '\0');
   bmp[0] = 'B';

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "client_capture.h"
 
 // One run of the updater.
 struct UpdaterRun {
@@ -34,15 +35,8 @@ int visible_updater_windows(const UpdaterRun* run);
 // The updater's main window (class "WX7_SS_CLASS") in process `process_id`; null if none.
 HWND updater_window(DWORD process_id);
 
-// The client area of window `hwnd` as it is on the screen: rows top-down of 0x00RRGGBB pixels.
-struct Screenshot {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int x, int y) const { return pixels[(size_t)y * width + x]; }
-};
-Screenshot capture_client(HWND hwnd);
 // Writes `shot` as a 24-bit BMP file at `path`.
-bool save_screenshot(const Screenshot& shot, const std::wstring& path);
+bool save_screenshot(const ClientPixels& shot, const std::wstring& path);
 
 // Whether the read-me viewer (Notepad) opened within `timeout_ms`.
 bool readme_opened(int timeout_ms = 10000);

@@ -84,7 +84,7 @@ TEST_F(Success, SplashShowsThePictureAndTheTitle) {
   HWND main = updater_window(run.process.dwProcessId);
   ASSERT_NE(main, nullptr);
   Sleep(500);  // the uncovered part is repainted by the confirmation's message loop
-  Screenshot shot = capture_client(main);
+  ClientPixels shot = capture_client(main);
   ASSERT_EQ(480, shot.width);
   ASSERT_EQ(304, shot.height);
   if (const char* keep = getenv("KIT_SPLASH_SHOT")) {

@@ -88,7 +88,7 @@ TEST_F(PaletteDisplay, PaintShowsThePageThroughThePalette) {
 
   const uint16_t* table = (const uint16_t*)screen_page(0)->colours;
   for (int i = 0; i < 256; i++) ASSERT_EQ(table[i], i < UPDATER_PALETTE_ENTRIES ? i : 0) << i;
-  Capture shown = capture_client(hwnd);
+  ClientPixels shown = capture_client(hwnd);
   for (int i = 0; i < 5; i++) EXPECT_EQ(shown.at(i * 16 + 8, 8), colours[i]) << "entry " << 16 + i;
   EXPECT_EQ(shown.at(5 * 16 + 8, 8), 0x0000FFu) << "a value beyond the entries in use";
 }

@@ -19,36 +19,6 @@ HWND shown_main_window(void) {
   return hwnd;
 }
 
-Capture capture_client(HWND hwnd) {
-  Capture capture;
-  RECT client;
-  GetClientRect(hwnd, &client);
-  capture.width = client.right;
-  capture.height = client.bottom;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = capture.width;
-  info.bmiHeader.biHeight = -capture.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HDC window_dc = GetDC(hwnd);
-  HDC memory_dc = CreateCompatibleDC(window_dc);
-  HGDIOBJ previous = SelectObject(memory_dc, bitmap);
-  BitBlt(memory_dc, 0, 0, capture.width, capture.height, window_dc, 0, 0, SRCCOPY);
-  GdiFlush();
-  const uint32_t* pixels = (const uint32_t*)bits;
-  capture.pixels.resize((size_t)capture.width * capture.height);
-  for (size_t i = 0; i < capture.pixels.size(); i++) capture.pixels[i] = pixels[i] & 0xFFFFFF;
-  SelectObject(memory_dc, previous);
-  DeleteDC(memory_dc);
-  ReleaseDC(hwnd, window_dc);
-  DeleteObject(bitmap);
-  return capture;
-}
-
 uint32_t test_colour(int index) {
   uint32_t red = index & 255, green = 255 - red, blue = (red * 37) & 255;
   return red << 16 | green << 8 | blue;

@@ -1,21 +1,15 @@
 // What the screen tests share: the test program's main window, shown with the palette and
-// the screen pages set up, and a read-back of its client area as the display shows it.
+// the screen pages set up, and the test colours of the palette entries.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include <vector>
+#include "client_capture.h"
 
 // The main window with init_palette(236) and init_screen_pages done and the window shown
 // (480 x 304 client area); made once per process.
 HWND shown_main_window(void);
 
-// The client area's pixels as 0xRRGGBB, row by row from the top.
-struct Capture {
-  int width = 0, height = 0;
-  std::vector<uint32_t> pixels;
-  uint32_t at(int x, int y) const { return pixels[(size_t)y * width + x]; }
-};
-Capture capture_client(HWND hwnd);
 
 // A colour for every entry the tests set: red = index, so no two entries look alike.
 uint32_t test_colour(int index);

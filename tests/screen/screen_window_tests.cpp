@@ -40,7 +40,7 @@ TEST_F(ScreenWindow, PaintShowsTheCentredTopCutPixelForPixel) {
     for (int x = 0; x < 640; x++) *draw_page_pixel(x, y) = (uint8_t)pattern_index(x, y);
   InvalidateRect(hwnd, nullptr, FALSE);
   UpdateWindow(hwnd);
-  Capture shown = capture_client(hwnd);
+  ClientPixels shown = capture_client(hwnd);
   ASSERT_EQ(shown.width, CLIENT_WIDTH);
   ASSERT_EQ(shown.height, CLIENT_HEIGHT);
   int wrong = 0;
@@ -66,7 +66,7 @@ TEST_F(ScreenWindow, WiderClientShowsTheWholePageCentred) {
   screen_paint_proc(hwnd, WM_SIZE, 0, MAKELPARAM(700, 420));
   InvalidateRect(hwnd, nullptr, FALSE);
   UpdateWindow(hwnd);
-  Capture shown = capture_client(hwnd);
+  ClientPixels shown = capture_client(hwnd);
   screen_paint_proc(hwnd, WM_SIZE, 0, MAKELPARAM(CLIENT_WIDTH, CLIENT_HEIGHT));
   int wrong = 0;
   for (int y = 0; y < CLIENT_HEIGHT; y++)
@@ -127,7 +127,7 @@ TEST_F(ScreenWindow, ShowingTheOtherPageRepaintsAtOnceTheSamePageDoesNot) {
   EXPECT_EQ(select_shown_page(3), 1);
   RECT update;
   EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE));
-  Capture shown = capture_client(hwnd);
+  ClientPixels shown = capture_client(hwnd);
   EXPECT_EQ(shown.at(0, 0), test_colour(22));
   EXPECT_EQ(shown.at(479, 303), test_colour(22));
 
