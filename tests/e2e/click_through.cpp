@@ -48,36 +48,22 @@ static bool title_drawn(DWORD process_id) {
   return false;
 }
 
-struct VisibleSearch {
-  DWORD process_id;
-  bool found;
-};
-
-static BOOL CALLBACK find_visible(HWND hwnd, LPARAM param) {
-  VisibleSearch* search = (VisibleSearch*)param;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->process_id && IsWindowVisible(hwnd)) {
-    search->found = true;
-    PostMessageW(hwnd, WM_CLOSE, 0, 0);
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // The peer: start until a visible window, which is then closed.
 static int time_window(const std::wstring& program) {
   UpdaterRun run;
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   if (!start_updater(&run, program, L".")) return 2;
-  VisibleSearch search = {run.process.dwProcessId, false};
-  while (!search.found && WaitForSingleObject(run.process.hProcess, 1) == WAIT_TIMEOUT)
-    EnumWindows(find_visible, (LPARAM)&search);
-  if (search.found) printf("time: start to window %.3f s\n", seconds_since(start));
+  HWND window = nullptr;
+  while (!window && WaitForSingleObject(run.process.hProcess, 1) == WAIT_TIMEOUT)
+    window = visible_window_of(run.process.dwProcessId);
+  if (window) {
+    printf("time: start to window %.3f s\n", seconds_since(start));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+  }
   DWORD code = finish_updater(&run, 10000);
   end_updater(&run);
-  return search.found && code == 0 ? 0 : 2;
+  return window && code == 0 ? 0 : 2;
 }
 
 int wmain(int argc, wchar_t** argv) {

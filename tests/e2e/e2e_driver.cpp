@@ -83,23 +83,24 @@ void end_updater(UpdaterRun* run) {
   run->process = {};
 }
 
-struct WindowCount {
+struct VisibleSearch {
   DWORD process_id;
-  int count;
+  HWND found;
 };
 
-static BOOL CALLBACK count_visible(HWND hwnd, LPARAM param) {
-  WindowCount* search = (WindowCount*)param;
+static BOOL CALLBACK find_visible(HWND hwnd, LPARAM param) {
+  VisibleSearch* search = (VisibleSearch*)param;
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->process_id && IsWindowVisible(hwnd)) ++search->count;
-  return TRUE;
+  if (pid != search->process_id || !IsWindowVisible(hwnd)) return TRUE;
+  search->found = hwnd;
+  return FALSE;
 }
 
-int visible_updater_windows(const UpdaterRun* run) {
-  WindowCount search = {run->process.dwProcessId, 0};
-  EnumWindows(count_visible, (LPARAM)&search);
-  return search.count;
+HWND visible_window_of(DWORD process_id) {
+  VisibleSearch search = {process_id, nullptr};
+  EnumWindows(find_visible, (LPARAM)&search);
+  return search.found;
 }
 
 // Counts the read-me viewer's windows, closing them when `close` is set.

@@ -30,8 +30,8 @@ HWND next_updater_box(UpdaterRun* run, std::string* seen, int timeout_ms,
 DWORD finish_updater(UpdaterRun* run, int timeout_ms);
 // Ends the run (terminating it when still running) and releases its handles.
 void end_updater(UpdaterRun* run);
-// Top-level windows of the run's process that are visible.
-int visible_updater_windows(const UpdaterRun* run);
+// A visible top-level window of process `process_id`; null when it has none.
+HWND visible_window_of(DWORD process_id);
 // The updater's main window (class "WX7_SS_CLASS") in process `process_id`; null if none.
 HWND updater_window(DWORD process_id);
 

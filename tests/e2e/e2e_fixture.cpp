@@ -129,4 +129,6 @@ std::string EndToEnd::answer(int id) {
 
 DWORD EndToEnd::finish(int timeout_ms) { return finish_updater(&run, timeout_ms); }
 
-int EndToEnd::visible_windows(void) const { return visible_updater_windows(&run); }
+bool EndToEnd::shows_a_window(void) const {
+  return visible_window_of(run.process.dwProcessId) != nullptr;
+}

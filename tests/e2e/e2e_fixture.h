@@ -46,8 +46,8 @@ class EndToEnd : public ::testing::Test {
   std::string answer(int id);
   // The updater's exit code once it ended; STILL_ACTIVE when it did not end in time.
   DWORD finish(int timeout_ms = E2E_EXIT_MS);
-  // Top-level windows of the updater's process that are visible.
-  int visible_windows(void) const;
+  // Whether the updater's process shows a top-level window.
+  bool shows_a_window(void) const;
 
   std::string folder, medium, game, stage;  // cp932, relative to the working directory
   std::string ini;                          // the record's key name below Software

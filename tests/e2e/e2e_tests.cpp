@@ -233,7 +233,7 @@ TEST_F(Ends, ASecondStartEndsAtOnceWithoutAWindow) {
   UpdaterRun first = run;
   ASSERT_TRUE(start());
   EXPECT_EQ(0u, finish(20000));
-  EXPECT_EQ(0, visible_windows());
+  EXPECT_FALSE(shows_a_window());
   end_updater(&run);
   run = first;
   EXPECT_EQ(CONFIRM, answer(IDCANCEL));
@@ -255,7 +255,7 @@ TEST_F(Ends, AnotherProgramsWindowClassStopsTheStart) {
   ASSERT_NE(other, nullptr);
   ASSERT_TRUE(start());
   EXPECT_EQ(0u, finish(20000));
-  EXPECT_EQ(0, visible_windows());
+  EXPECT_FALSE(shows_a_window());
   DestroyWindow(other);
   UnregisterClassW(L"wx7_TmClass", window_class.hInstance);
   EXPECT_EQ(file_state(in_game("A.DAT")).data, "old");
