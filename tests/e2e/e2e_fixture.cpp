@@ -4,8 +4,8 @@
 #include <cstdio>
 #include "robot.h"
 
-// Where the build put the two programs (Linux paths, reached through Wine's drive Z:).
-static std::wstring built_program(const char* unix_path) {
+// Where the build put a program (a Linux path), reached through Wine's drive Z:.
+std::wstring built_program(const char* unix_path) {
   std::wstring path = L"Z:" + widen(unix_path);
   for (wchar_t& c : path)
     if (c == L'/') c = L'\\';

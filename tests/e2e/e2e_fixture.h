@@ -14,6 +14,9 @@
 // message of a message box or the confirmation line of the confirmation dialog.
 typedef std::vector<std::string> Seen;
 
+// The Windows path (through Wine's drive Z:) of a program the build made at `unix_path`.
+std::wstring built_program(const char* unix_path);
+
 enum { E2E_BOX_MS = 30000, E2E_EXIT_MS = 60000 };
 
 class EndToEnd : public ::testing::Test {

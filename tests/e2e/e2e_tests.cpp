@@ -279,9 +279,7 @@ TEST_F(SmallScreen, EndsWithTheResolutionMessage) {
 
 // The program a user double-clicks: a windowed program (no console) carrying icon 101.
 TEST(Program, IsWindowedAndCarriesItsIcon) {
-  std::wstring path = L"Z:" + widen(UPDATER_EXE);
-  for (wchar_t& c : path)
-    if (c == L'/') c = L'\\';
+  std::wstring path = built_program(UPDATER_EXE);
   HMODULE image = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(image, nullptr);
   EXPECT_NE(FindResourceW(image, MAKEINTRESOURCEW(101), (LPCWSTR)RT_GROUP_ICON), nullptr);
