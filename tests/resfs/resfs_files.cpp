@@ -71,33 +71,45 @@ std::string short_key_text(const std::string& name) {
   return text;
 }
 
-// Header, then entries of `entry_size` made by `entry(i, offset)`, then the data in order.
+// Header, then entries of `entry_size` made by `entry(i, offset)`, then the data: in table
+// order, or in the file order that `data_order` gives by member name.
 template <typename MakeEntry>
 static std::string lay_out(const std::string& header, const std::vector<Member>& members,
-                           size_t entry_size, size_t table_entries, MakeEntry entry) {
-  std::string image = header;
+                           size_t entry_size, size_t table_entries, MakeEntry entry,
+                           const std::vector<std::string>& data_order = {}) {
+  std::vector<size_t> order;
+  for (const std::string& name : data_order) {
+    for (size_t i = 0; i < members.size(); ++i) if (members[i].name == name) order.push_back(i);
+  }
+  if (data_order.empty()) for (size_t i = 0; i < members.size(); ++i) order.push_back(i);
+  EXPECT_EQ(members.size(), order.size()) << "data_order names each member once";
+  std::vector<uint32_t> offsets(members.size());
   uint32_t offset = uint32_t(header.size() + entry_size * table_entries);
   std::string data;
-  for (size_t i = 0; i < members.size(); ++i) {
-    image += entry(i, offset);
+  for (size_t i : order) {
+    offsets[i] = offset;
     offset += uint32_t(members[i].data.size());
     data += members[i].data;
   }
+  std::string image = header;
+  for (size_t i = 0; i < members.size(); ++i) image += entry(i, offsets[i]);
   if (table_entries > members.size()) image += entry(members.size(), offset);  // end entry
   return image + data;
 }
 
-std::string short_name_archive(const std::vector<Member>& members) {
+std::string short_name_archive(const std::vector<Member>& members,
+                               const std::vector<std::string>& data_order) {
   std::string header(2, 0);
   put_u16(header, 0, uint16_t(members.size()));
   return lay_out(header, members, 16, members.size(), [&](size_t i, uint32_t offset) {
     std::string e = short_key_text(members[i].name) + std::string(5, 0);
     put_u32(e, 12, offset);
     return e;
-  });
+  }, data_order);
 }
 
-std::string keyed_archive(const std::vector<Member>& unsorted) {
+std::string keyed_archive(const std::vector<Member>& unsorted,
+                          const std::vector<std::string>& data_order) {
   std::vector<Member> members = unsorted;
   std::stable_sort(members.begin(), members.end(), [](const Member& a, const Member& b) {
     return short_name_key(short_key_text(a.name).c_str()) < short_name_key(short_key_text(b.name).c_str());
@@ -110,7 +122,7 @@ std::string keyed_archive(const std::vector<Member>& unsorted) {
     put_u32(e, 0, short_name_key(short_key_text(members[i].name).c_str()));
     put_u32(e, 4, offset);
     return e;
-  });
+  }, data_order);
 }
 
 std::string ac_archive(const std::vector<Member>& unsorted) {

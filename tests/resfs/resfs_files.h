@@ -24,10 +24,13 @@ void remove_file(const std::string& sjis);
 std::string short_key_text(const std::string& name);
 
 // Archive images. Short-name and keyed archives keep the data in table order (the keyed table
-// sorted by key); AC and PAK archives sort their directory by name and end it with the end
-// entry. Each member's data starts where its entry says.
-std::string short_name_archive(const std::vector<Member>& members);
-std::string keyed_archive(const std::vector<Member>& members);
+// sorted by key), or in the file order `data_order` gives by member name (each member once);
+// AC and PAK archives sort their directory by name and end it with the end entry. Each
+// member's data starts where its entry says.
+std::string short_name_archive(const std::vector<Member>& members,
+                               const std::vector<std::string>& data_order = {});
+std::string keyed_archive(const std::vector<Member>& members,
+                          const std::vector<std::string>& data_order = {});
 std::string ac_archive(const std::vector<Member>& members);
 std::string pak_archive(const std::vector<Member>& members);
 std::string write_archive(ArchiveFormat format, const std::vector<Member>& members);

@@ -54,10 +54,63 @@ TEST_F(ResourceLookup, AtPrefixNamesTheTextAfterTheLastColon) {
   EXPECT_FALSE(resource_exists("@README.TXT"));  // the archive has no "@README.TXT"
 }
 
+// Keys worked out by hand from the key rule; together the extensions reach all 32 entries of
+// the mixing table (the index each byte selects is in the comment), and the bases put space,
+// letters, digits and double-byte bytes through the nibble swap.
+const struct KnownKey {
+  const char* text;
+  uint32_t key;
+} kKnownKeys[] = {
+    {"UPDATE  BMP", 0x43491609u},  //  2 13 16
+    {"UPDATE  ITW", 0x4345080Fu},  //  9 20 23
+    {"UPDATE  ENV", 0x43570015u},  //  5 14 22
+    {"README  TXT", 0x464F098Au},  // 20 24 20
+    {"NOEXT      ", 0x5A474D0Bu},  //  0  0  0
+    {"ソフト  DAT", 0x768D20A6u},  //  4  1 20
+    {"SAVE[1] ^_@", 0x47835FE8u},  // 30 31  0
+    {"Q9      JKL", 0x22382748u},  // 10 11 12
+    {"FORMULAECGH", 0x19419C1Au},  //  3  7  8
+    {"ZOO     YUR", 0x22594F5Eu},  // 25 21 18
+    {"X       OSF", 0x2229325Bu},  // 15 19  6
+    {"MAP     Z[]", 0x225A5D5Cu},  // 26 27 29
+    {"Q       Q\\ ", 0x22223446u}, // 17 28  0
+};
+
 TEST_F(ResourceLookup, ShortNameKeyOfTheKnownName) {
   EXPECT_EQ(0x43491609u, short_name_key("UPDATE  BMP"));
   EXPECT_EQ(short_key_text("update.bmp"), "UPDATE  BMP");
   EXPECT_NE(short_name_key("UPDATE  BMP"), short_name_key("UPDATE  BMQ"));
+  for (const KnownKey& k : kKnownKeys) {
+    ASSERT_EQ(11u, strlen(k.text));
+    EXPECT_EQ(k.key, short_name_key(k.text)) << k.text;
+  }
+}
+
+// A keyed directory written with hand-computed keys (not with the code's key function) is read
+// by name. The key text is upper-cased byte by byte: the trail bytes of フ (83 74) and ト
+// (83 67) are taken for "t" and "g", so ソフト.DAT has the key of "ソサエ  DAT".
+TEST_F(ResourceLookup, KeyedDirectoryOfHandWrittenKeys) {
+  const struct {
+    uint32_t key;  // ascending, as the format stores them
+    const char* name;
+  } entries[] = {{0x19419C1Au, "formulae.cgh"}, {0x225A5D5Cu, "MAP.Z[]"}, {0x43570015u, "update.env"},
+                 {0x464F098Au, "ReadMe.txt"},   {0x568D22A6u, "ソフト.DAT"}};
+  const int count = int(sizeof entries / sizeof entries[0]);
+  std::string image(4 + 8 * count, 0);
+  put_u16(image, 0, 0x4000);
+  put_u16(image, 2, uint16_t(count));
+  for (int i = 0; i < count; ++i) {
+    put_u32(image, 4 + 8 * i, entries[i].key);
+    put_u32(image, 8 + 8 * i, uint32_t(image.size() + 2 * i));
+  }
+  for (int i = 0; i < count; ++i) image += std::string(2, char('a' + i));
+  put_file("K.ARC", image);
+  add_archive_source("K.ARC");
+  for (int i = 0; i < count; ++i) {
+    ASSERT_TRUE(resource_exists(entries[i].name)) << entries[i].name;
+    EXPECT_EQ(std::string(2, char('a' + i)), open_and_read(entries[i].name)) << entries[i].name;
+  }
+  EXPECT_FALSE(resource_exists("UPDATE.BMP"));
 }
 
 TEST_F(ResourceLookup, PlainFileWinsOverEverySource) {
@@ -216,10 +269,35 @@ TEST_F(ResourceLookup, PakFindsTheMemberWhateverTheCase) {
   EXPECT_EQ("lower", open_and_read("UPDATE.ITW"));
 }
 
+// Short-name and keyed directories require no order of the data: a member ends where the
+// nearest member after it starts, or at the end of the file. The empty member lies last, at the
+// very end of the file.
+TEST_F(ResourceLookup, UnorderedShortNameAndKeyedArchivesFindEveryMember) {
+  const std::vector<Member> members = {
+      {"A.DAT", "aa"}, {"B.DAT", "bbb"}, {"UPDATE.ENV", "APPTITLE t\n"}, {"D.DAT", "ddddd"}, {"E.DAT", ""}};
+  const std::vector<std::vector<std::string>> orders = {
+      {"UPDATE.ENV", "A.DAT", "D.DAT", "B.DAT", "E.DAT"},   // each next entry a later, not the nearest
+      {"D.DAT", "UPDATE.ENV", "B.DAT", "A.DAT", "E.DAT"}};  // each next entry an earlier one
+  for (ArchiveFormat format : {FORMAT_SHORT_NAME, FORMAT_KEYED}) {
+    for (const std::vector<std::string>& order : orders) {
+      SCOPED_TRACE(std::to_string(format) + " " + order[0]);
+      reset_resource_sources();
+      put_file("UPDATE.PAK", format == FORMAT_KEYED ? keyed_archive(members, order)
+                                                    : short_name_archive(members, order));
+      add_archive_source("UPDATE.PAK");
+      for (const Member& m : members) {
+        ASSERT_TRUE(resource_exists(m.name.c_str())) << m.name;
+        EXPECT_EQ(m.data, open_and_read(m.name.c_str())) << m.name;
+        EXPECT_EQ(int32_t(m.data.size()), resource_length()) << m.name;
+      }
+    }
+  }
+}
+
 // A damaged directory never hands out an offset outside its archive or a negative length.
 TEST_F(ResourceLookup, DamagedEntriesAreNoHits) {
-  // Short-name (unsorted): A points past the end; B's successor in table order starts before
-  // it; C, the last entry, runs to the end of the file.
+  // Short-name (no order): A points past the end and bounds nothing; B starts 3 bytes before
+  // the end and runs to it; C starts one byte before B and ends where B starts.
   std::string image = short_name_archive({{"A.DAT", "aa"}, {"B.DAT", "bbb"}, {"C.DAT", "cccc"}});
   const uint32_t size = uint32_t(image.size());
   put_u32(image, 2 + 12, size + 1);
@@ -228,11 +306,11 @@ TEST_F(ResourceLookup, DamagedEntriesAreNoHits) {
   put_file("S.ARC", image);
   add_archive_source("S.ARC");
   EXPECT_FALSE(resource_exists("A.DAT"));
-  EXPECT_FALSE(resource_exists("B.DAT"));
-  EXPECT_EQ("cccc", open_and_read("C.DAT"));
+  EXPECT_EQ("ccc", open_and_read("B.DAT"));
+  EXPECT_EQ("c", open_and_read("C.DAT"));
 
   // Keyed: the same rules in table (key) order: the first entry points past the end, the
-  // second's successor starts before it, the last runs to the end of the file.
+  // second starts one byte before the end, the last one byte before the second.
   std::vector<Member> keyed = {{"A.DAT", "aa"}, {"B.DAT", "bbb"}, {"C.DAT", "cccc"}};
   image = keyed_archive(keyed);
   put_u32(image, 4 + 4, uint32_t(image.size()) + 100);
@@ -245,9 +323,9 @@ TEST_F(ResourceLookup, DamagedEntriesAreNoHits) {
   for (const Member& m : keyed) {
     if (!resource_exists(m.name.c_str())) continue;
     ++found;
-    EXPECT_EQ(2, resource_length()) << m.name;
+    EXPECT_EQ(1, resource_length()) << m.name;
   }
-  EXPECT_EQ(1, found);
+  EXPECT_EQ(2, found);
 
   // PAK: B's offset lies past the end, so A's data would run past it and B's too.
   image = pak_archive({{"A.DAT", "aa"}, {"B.DAT", "bbb"}, {"C.DAT", "cccc"}});
@@ -279,18 +357,23 @@ TEST_F(ResourceLookup, TruncatedArchiveKeepsWhatIsWhole) {
     const size_t cut = image.size() - 5;  // the last data and one byte before it are gone
     put_file("T.ARC", image.substr(0, cut));
     add_archive_source("T.ARC");
-    // Only the member whose data is still whole is found: the next one runs past the end, the
-    // last starts past it (the last short-name or keyed entry, counted to the end, is gone).
+    // In the sorted formats only the member whose data is still whole is found: the next one
+    // runs past the end entry's end, the last starts past it. The short-name and keyed formats
+    // give no end: a member that starts inside the file (or at its end) is found with the
+    // bytes it still has.
+    const bool unordered = format == FORMAT_SHORT_NAME || format == FORMAT_KEYED;
     int found = 0;
     for (const Member& m : members) {
-      bool whole = image.find(m.data) + m.data.size() <= cut;
-      EXPECT_EQ(whole, resource_exists(m.name.c_str())) << m.name;
-      if (whole) {
-        EXPECT_EQ(m.data, open_and_read(m.name.c_str())) << m.name;
+      size_t at = image.find(m.data);
+      bool whole = at + m.data.size() <= cut;
+      bool kept = whole || (unordered && at <= cut);
+      EXPECT_EQ(kept, resource_exists(m.name.c_str())) << m.name;
+      if (kept) {
+        EXPECT_EQ(m.data.substr(0, cut - at), open_and_read(m.name.c_str())) << m.name;
       }
-      found += whole;
+      found += kept;
     }
-    EXPECT_EQ(1, found);
+    EXPECT_EQ(unordered ? 2 : 1, found);
 
     // Cut inside the directory: its first entry's data lies beyond the end.
     reset_resource_sources();

@@ -94,13 +94,28 @@ static bool take_member(const ResourceSlot* slot, uint32_t offset, int64_t next)
   return true;
 }
 
+// The short-name and keyed formats require no order of the data: a member ends where the
+// nearest member after it starts, or at the end of the file. An entry followed in the table
+// by one at its own offset is empty, as the format's "next entry minus own" makes it.
+template <typename Entry>
+static bool take_unordered_member(const ResourceSlot* slot, const Entry* table, uint32_t hit) {
+  uint32_t offset = table[hit].offset;
+  int64_t next = slot->archive_size;
+  if (hit + 1u < slot->count && table[hit + 1].offset == offset) {
+    next = offset;
+  } else {
+    for (uint32_t i = 0; i < slot->count; ++i) {
+      if (table[i].offset > offset && int64_t(table[i].offset) < next) next = table[i].offset;
+    }
+  }
+  return take_member(slot, offset, next);
+}
+
 static bool find_short_name(const ResourceSlot* slot, const char* key_text) {
   for (uint32_t i = 0; i < slot->count; ++i) {
-    if (memcmp(slot->short_names[i].name, key_text, sizeof slot->short_names[i].name) != 0) continue;
-    // Not sorted by offset: the next entry in table order ends the data, the archive's end
-    // ends the last entry's.
-    int64_t next = i + 1 < slot->count ? int64_t(slot->short_names[i + 1].offset) : slot->archive_size;
-    return take_member(slot, slot->short_names[i].offset, next);
+    if (memcmp(slot->short_names[i].name, key_text, sizeof slot->short_names[i].name) == 0) {
+      return take_unordered_member(slot, slot->short_names, i);
+    }
   }
   return false;
 }
@@ -111,9 +126,7 @@ static bool find_keyed(const ResourceSlot* slot, const char* key_text) {
   uint32_t j = KEYED_STEP;  // the coarse index: probe every 100th entry
   while (j < last && slot->keyed[j].key <= key) j += KEYED_STEP;
   for (uint32_t i = j - KEYED_STEP; i <= last; ++i) {
-    if (slot->keyed[i].key != key) continue;
-    int64_t next = i < last ? int64_t(slot->keyed[i + 1].offset) : slot->archive_size;
-    return take_member(slot, slot->keyed[i].offset, next);
+    if (slot->keyed[i].key == key) return take_unordered_member(slot, slot->keyed, i);
   }
   return false;
 }
