@@ -1,10 +1,12 @@
-// The data slots on files in the working directory: record and payload, replacement, freeing,
-// short files and the shutdown chain.
+// The data slots on files in the working directory and in an archive: record and payload,
+// replacement, freeing, short files and the shutdown chain.
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <string>
 #include "data_slots.h"
 #include "frame_double.h"
+#include "resfs_files.h"
+#include "resource_sources.h"
 
 namespace {
 
@@ -30,8 +32,10 @@ class DataSlots : public ::testing::Test {
  protected:
   void SetUp() override {
     frame_double_reset();
+    reset_resource_sources();
     for (int i = 0; i < DATA_SLOT_COUNT; ++i) free_data_slot(i);
   }
+  void TearDown() override { reset_resource_sources(); }
 };
 
 TEST_F(DataSlots, LoadKeepsRecordAndPayloadAndReplacesThePrevious) {
@@ -77,6 +81,26 @@ TEST_F(DataSlots, ShortFilesLeaveTheUnreadBytesZero) {
   EXPECT_EQ(33, slot->rest[33 - 6]);
   EXPECT_EQ(0, slot->rest[40 - 6]);
   for (int i = 0; i < 7; ++i) EXPECT_EQ(0, slot->payload[i]);
+}
+
+// A file inside an archive ends with its member: what the member lacks stays zero and is never
+// taken from the member after it.
+TEST_F(DataSlots, AnArchiveMemberEndsTheFile) {
+  const std::string whole = data_file(4, "WXYZ");
+  const std::string members[] = {whole, data_file(300, "abc"), whole.substr(0, 40), ""};
+  for (const std::string& member : members) {
+    SCOPED_TRACE(member.size());
+    reset_resource_sources();
+    put("SLOTS.PAK", pak_archive({{"update.itw", member}, {"zz.dat", std::string(400, '\xEE')}}));
+    ASSERT_EQ(0, add_archive_source("SLOTS.PAK"));
+    load_data_slot(0, "update.itw");
+    const DataSlot* slot = data_slot(0);
+    std::string expected = member;
+    expected.resize(DATA_RECORD_BYTES + slot->payload_size, '\0');
+    EXPECT_EQ(uint8_t(expected[4]) | uint8_t(expected[5]) << 8, slot->payload_size);
+    EXPECT_EQ(expected.substr(6, 128), std::string((const char*)slot->rest, 128));
+    EXPECT_EQ(expected.substr(DATA_RECORD_BYTES), std::string((const char*)slot->payload, slot->payload_size));
+  }
 }
 
 TEST_F(DataSlots, ShutdownEmptiesEverySlotOnce) {

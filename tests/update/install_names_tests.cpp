@@ -16,16 +16,29 @@ TEST(InstallNames, DefaultsWhenTheKeysAreAbsent) {
   EXPECT_STREQ("WX7SYS_SEC", inisection_name());
 }
 
+// The names come from the first table asked, the defaults included: a table loaded later with
+// other names changes neither.
 TEST(InstallNames, TakenFromTheTableOnce) {
-  install_names_reset();
-  load_env_text("inifile GAME.INI\nINISECTION\n");
-  const char* first = inifile_name();
-  EXPECT_STREQ("GAME.INI", first);
-  EXPECT_STREQ("0", inisection_name());  // a key alone on the last line has the value 0
-  load_env_text("INIFILE OTHER.INI\nINISECTION SEC\n");
-  EXPECT_EQ(first, inifile_name());
-  EXPECT_STREQ("GAME.INI", inifile_name());
-  EXPECT_STREQ("0", inisection_name());
+  const struct {
+    const char* first;
+    const char* inifile;
+    const char* inisection;
+  } cases[] = {
+      {"inifile GAME.INI\nINISECTION\n", "GAME.INI", "0"},  // a key alone on the last line: "0"
+      {"APPTITLE t\n", "KESTRELX.INI", "WX7SYS_SEC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.first);
+    install_names_reset();
+    load_env_text(c.first);
+    const char* first = inifile_name();
+    EXPECT_STREQ(c.inifile, first);
+    EXPECT_STREQ(c.inisection, inisection_name());
+    load_env_text("INIFILE OTHER.INI\nINISECTION SEC\n");
+    EXPECT_EQ(first, inifile_name());
+    EXPECT_STREQ(c.inifile, inifile_name());
+    EXPECT_STREQ(c.inisection, inisection_name());
+  }
 }
 
 TEST(InstallNames, LongValuesAreUsedWhole) {

@@ -25,15 +25,18 @@ int load_data_slot(int slot, const char* name) {
   add_system_end(release_data_slots);
   free_data_slot(slot);
   FILE* stream = open_resource(name, "rb");
-  // A file cut short leaves the rest of the record and of the payload zero.
+  // The stream holds resource_length() bytes: an archive member's data is followed by the
+  // next member's, which is not this file's. What the file does not have stays zero.
+  size_t available = resource_length() > 0 ? (size_t)resource_length() : 0;
   uint8_t record[DATA_RECORD_BYTES] = {};
-  fread(record, 1, sizeof record, stream);
+  size_t got = fread(record, 1, available < sizeof record ? available : sizeof record, stream);
+  available -= got;
   DataSlot* target = &g_slots[slot];
   target->payload_size = (uint16_t)(record[4] | record[5] << 8);
   memcpy(target->rest, record + 6, sizeof target->rest);
   target->payload = (uint8_t*)mem_alloc(target->payload_size);
   memset(target->payload, 0, target->payload_size);
-  fread(target->payload, 1, target->payload_size, stream);
+  fread(target->payload, 1, available < target->payload_size ? available : target->payload_size, stream);
   close_resource(stream);
   return 0;
 }
