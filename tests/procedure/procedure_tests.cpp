@@ -1,6 +1,7 @@
 // The update procedure end to end: the early ends (no folder, drive not ready, too little
-// space), copies with skipped and failed pairs, deletions, the final clean-up of save files,
-// and the free-space measurement and path joins it relies on.
+// space for the copies' peak), the steps' order, copies with skipped and failed pairs,
+// deletions, the final clean-up of save files, folders that a cut or Shift-JIS would lose, and
+// the free-space measurement and path joins it relies on.
 #include <algorithm>
 #include <cstdlib>
 #include <cwchar>
@@ -237,7 +238,9 @@ TEST_F(UpdateProcedure, AFolderNamedBeyondShiftJis) {
   set_free_space_probe(nullptr);  // the real measurement, on this folder
   write_file(src("データ表.PAK"), std::string(40000, 'p'), FILE_ATTRIBUTE_READONLY);
   write_file(src("ソフト.EXE"), "exe");
-  write_wide(dir + L"\\\u30BD\u30D5\u30C8.EXE", "old exe", FILE_ATTRIBUTE_READONLY);  // ソフト.EXE
+  const std::wstring pak = dir + L"\\\u30C7\u30FC\u30BF\u8868.PAK";  // データ表.PAK
+  const std::wstring exe = dir + L"\\\u30BD\u30D5\u30C8.EXE";         // ソフト.EXE
+  write_wide(exe, "old exe", FILE_ATTRIBUTE_READONLY);
   write_wide(dir + L"\\GONE.DAT", "x");
   write_wide(dir + L"\\CFG.SAV", "x");
   write_wide(dir + L"\\SV00.SAV", "x");
@@ -246,7 +249,6 @@ TEST_F(UpdateProcedure, AFolderNamedBeyondShiftJis) {
               "COPYEXE_F_NP " + src("ソフト.EXE") + "\nCOPYEXE_T ソフト.EXE\n"
               "DELETE_1 GONE.DAT\nDELCONFIG 1\nCONFIGNAME CFG\nDELSAVE 1\nSAVENAME SV\n");
   EXPECT_EQ(run({1}), Seen({"MINIOK"}));
-  std::wstring pak = dir + L"\\\u30C7\u30FC\u30BF\u8868.PAK", exe = dir + L"\\\u30BD\u30D5\u30C8.EXE";
   EXPECT_EQ(wide_listing(dir), std::vector<std::wstring>({L"KEEP.DAT",
                                                           L"\u30BD\u30D5\u30C8.EXE",
                                                           L"\u30C7\u30FC\u30BF\u8868.PAK"}));
@@ -426,8 +428,8 @@ TEST(FreeSpace, MeasuresTheFoldersOwnVolume) {
   const int slack = 256;  // other programs write to the same disks meanwhile
   auto system_mib = [](const wchar_t* path) {
     ULARGE_INTEGER available, total, total_free;
-    return GetDiskFreeSpaceExW(path, &available, &total, &total_free) ? whole_mib(available.QuadPart)
-                                                                      : -1;
+    if (!GetDiskFreeSpaceExW(path, &available, &total, &total_free)) return -1;
+    return whole_mib(available.QuadPart);
   };
   int current_root = system_mib(L"\\");
   ASSERT_GE(current_root, 0);
@@ -442,7 +444,7 @@ TEST(FreeSpace, MeasuresTheFoldersOwnVolume) {
     if (std::abs(shm - z_root) > 2 * slack)
       EXPECT_GT(std::abs(free_space_mib(L"Z:\\dev\\shm") - z_root), slack);
     else
-      printf("Z:\\dev\\shm and Z:\\ have the same free space here: the volumes are not told apart\n");
+      printf("Z:\\dev\\shm and Z:\\ have the same free space here: not told apart\n");
   } else {
     printf("no Z:\\dev\\shm here: the mount point case is not measured\n");
   }

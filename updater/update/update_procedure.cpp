@@ -101,8 +101,8 @@ unsigned long long measured_peak_bytes(const wchar_t* folder, const UpdateSteps*
     const UpdateStep* step = &steps->step[i];
     wchar_t path[PATH_TEXT_SIZE];
     procedure.source_bytes[i] = -1;
-    if (step->kind == STEP_COPY && cp932_to_wide(step->source, path, PATH_TEXT_SIZE, WIDE_NAME) >= 0)
-      procedure.source_bytes[i] = file_bytes(path);
+    int named = cp932_to_wide(step->source, path, PATH_TEXT_SIZE, WIDE_NAME) >= 0;
+    if (step->kind == STEP_COPY && named) procedure.source_bytes[i] = file_bytes(path);
     procedure.target_bytes[i] =
         join_folder_path(path, folder, step->target) == 0 ? file_bytes(path) : -1;
   }

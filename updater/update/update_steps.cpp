@@ -46,8 +46,8 @@ static void add_delete(UpdateSteps* steps, const char* name, const char* suffix,
 }
 
 static void add_copy(UpdateSteps* steps, const char* source_key, const char* target_key) {
-  if (steps->count < UPDATE_STEP_MAX && copy_step(source_key, target_key, &steps->step[steps->count]))
-    steps->count++;
+  if (steps->count >= UPDATE_STEP_MAX) return;  // cannot happen: the table fits every step
+  if (copy_step(source_key, target_key, &steps->step[steps->count])) steps->count++;
 }
 
 void list_update_steps(UpdateSteps* steps) {
