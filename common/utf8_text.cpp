@@ -4,19 +4,32 @@
 #include <cstring>
 #include "sjis.h"
 
-// Converts `length` bytes of `text` from `from` to `to` into `out` and terminates it.
-// Returns the bytes written without the terminator, or -1 (invalid input, or no room).
-static int convert(const char* from, const char* to, const char* text, size_t length, char* out,
-                   size_t size) {
+enum Direction { TO_UTF8, TO_CP932 };
+
+// The two converters, opened on first use and kept for the process: opening one costs far
+// more than converting a name, and the pack tool converts a few for every file it opens.
+static struct {
+  iconv_t cd[2];  // by Direction; 0 until opened
+  int tried[2];   // 1 once an open was attempted
+} converters;
+
+// Converts `length` bytes of `text` in `direction` into `out` and terminates it. Returns
+// the bytes written without the terminator, or -1 (invalid input, or no room).
+static int convert(Direction direction, const char* text, size_t length, char* out, size_t size) {
   if (size == 0) return -1;
   out[0] = 0;
-  iconv_t cd = iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return -1;
+  if (!converters.tried[direction]) {
+    converters.tried[direction] = 1;
+    iconv_t cd = direction == TO_UTF8 ? iconv_open("UTF-8", "CP932") : iconv_open("CP932", "UTF-8");
+    converters.cd[direction] = cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd;
+  }
+  iconv_t cd = converters.cd[direction];
+  if (!cd) return -1;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
   char* in = const_cast<char*>(text);
   char* dst = out;
   size_t in_left = length, out_left = size - 1;  // one byte kept for the terminator
   size_t done = iconv(cd, &in, &in_left, &dst, &out_left);
-  iconv_close(cd);
   // iconv counts the characters it replaced; these two tables replace none, but a
   // conversion that reports any is refused all the same.
   if (done != 0 || in_left != 0) {
@@ -28,12 +41,12 @@ static int convert(const char* from, const char* to, const char* text, size_t le
 }
 
 int cp932_to_utf8(const char* text, char* out, size_t size) {
-  return convert("CP932", "UTF-8", text, strlen(text), out, size);
+  return convert(TO_UTF8, text, strlen(text), out, size);
 }
 
 int utf8_to_cp932(const char* text, char* out, size_t size) {
   size_t length = strlen(text);
-  int n = convert("UTF-8", "CP932", text, length, out, size);
+  int n = convert(TO_CP932, text, length, out, size);
   if (n < 0) return -1;
   // Read the result back one character at a time, each against its own bytes of `text`.
   size_t at = 0;
