@@ -3,6 +3,10 @@
 // names written by older tools a part is taken as the bytes it is when it is not valid
 // cp932, or when its UTF-8 form does not exist in its folder while those bytes do. The tag
 // file's folder, when cp932 cannot hold it, is kept here as the command line gave it.
+// The one file the tool creates is the archive, named after the tag file: a new one gets its
+// name in the form the tag file's name had on the command line (UTF-8, or the bytes as they
+// stand when that name was taken so), so "ü.TAG" packs into "ü.PAK" and an older script
+// that passes cp932 bytes gets its archive under cp932 bytes, as before.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,7 +25,11 @@ enum { NATIVE_PATH_SIZE = 4096 };
 static struct {
   char folder[NATIVE_PATH_SIZE];  // the tag file's folder as given (UTF-8), "/" at its end
   size_t stand_in_bytes;          // length of its stand-in in the tool's text; 0: none kept
+  int as_it_stands;               // 1 when the tag file's path was taken as its bytes
 } tag_folder;
+
+// How a part that exists in neither form is named: in UTF-8, or as its bytes.
+enum NewName { NEW_IN_UTF8, NEW_AS_BYTES };
 
 int name_exists(const char* path) {
   struct stat st;
@@ -29,9 +37,9 @@ int name_exists(const char* path) {
 }
 
 // Appends one part of a path (cp932, no "/") to the native path `out` (`*used` bytes so
-// far): its UTF-8 form, or its bytes as they stand (see the file's header). -1 when it
-// does not fit.
-int append_part(const char* part, char* out, size_t* used) {
+// far): its UTF-8 form, or its bytes as they stand (see the file's header); `new_name` says
+// which when neither exists. -1 when it does not fit.
+int append_part(const char* part, NewName new_name, char* out, size_t* used) {
   char utf8[NATIVE_PATH_SIZE];
   const char* chosen = part;
   if (cp932_to_utf8(part, utf8, sizeof utf8) >= 0) {
@@ -41,7 +49,8 @@ int append_part(const char* part, char* out, size_t* used) {
       strcpy(out + *used, utf8);
       int utf8_exists = name_exists(out);
       strcpy(out + *used, part);
-      if (!utf8_exists && name_exists(out)) chosen = part;
+      int bytes_exist = name_exists(out);
+      if (!utf8_exists && (bytes_exist || new_name == NEW_AS_BYTES)) chosen = part;
     }
   }
   size_t n = strlen(chosen);
@@ -52,8 +61,9 @@ int append_part(const char* part, char* out, size_t* used) {
 }
 
 // The file system's path for the tool's `path` (see pack_io.h for `folder_bytes`), in `out`
-// of NATIVE_PATH_SIZE bytes. -1 when it does not fit.
-int native_path(const char* path, size_t folder_bytes, char* out) {
+// of NATIVE_PATH_SIZE bytes; `last` says how its last part is named when it is new. -1 when
+// it does not fit.
+int native_path(const char* path, size_t folder_bytes, NewName last, char* out) {
   size_t used = 0;
   out[0] = 0;
   if (folder_bytes != 0 && folder_bytes == tag_folder.stand_in_bytes &&
@@ -68,7 +78,7 @@ int native_path(const char* path, size_t folder_bytes, char* out) {
   for (char* part = text;;) {
     char* slash = strchr(part, '/');
     if (slash) *slash = 0;
-    if (append_part(part, out, &used) != 0) return -1;
+    if (append_part(part, slash ? NEW_IN_UTF8 : last, out, &used) != 0) return -1;
     if (!slash) return 0;
     if (used + 1 >= NATIVE_PATH_SIZE) return -1;
     out[used++] = '/';
@@ -79,7 +89,7 @@ int native_path(const char* path, size_t folder_bytes, char* out) {
 
 PackFile posix_open_read(const char* path, size_t folder_bytes) {
   char native[NATIVE_PATH_SIZE];
-  if (native_path(path, folder_bytes, native) != 0) return PACK_NO_FILE;
+  if (native_path(path, folder_bytes, NEW_IN_UTF8, native) != 0) return PACK_NO_FILE;
   int fd = open(native, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return PACK_NO_FILE;
   struct stat st;
@@ -92,7 +102,8 @@ PackFile posix_open_read(const char* path, size_t folder_bytes) {
 
 PackFile posix_create(const char* path, size_t folder_bytes) {
   char native[NATIVE_PATH_SIZE];
-  if (native_path(path, folder_bytes, native) != 0) return PACK_NO_FILE;
+  NewName last = tag_folder.as_it_stands ? NEW_AS_BYTES : NEW_IN_UTF8;
+  if (native_path(path, folder_bytes, last, native) != 0) return PACK_NO_FILE;
   int fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return fd < 0 ? PACK_NO_FILE : fd;
 }
@@ -127,7 +138,7 @@ int posix_close(PackFile file) { return close(static_cast<int>(file)) == 0 ? 0 :
 
 int posix_remove(const char* path, size_t folder_bytes) {
   char native[NATIVE_PATH_SIZE];
-  if (native_path(path, folder_bytes, native) != 0) return -1;
+  if (native_path(path, folder_bytes, NEW_IN_UTF8, native) != 0) return -1;
   return unlink(native) == 0 ? 0 : -1;
 }
 
@@ -148,6 +159,7 @@ const PackIo* platform_pack_io(void) { return &kPosixIo; }
 int pack_take_tag_argument(const char* argument, char* out, size_t size) {
   tag_folder.folder[0] = 0;
   tag_folder.stand_in_bytes = 0;
+  tag_folder.as_it_stands = 0;
   if (size == 0) return -1;
   if (utf8_to_cp932(argument, out, size) >= 0) return 0;
   // UTF-8 has no trail byte "/" or "\": the last one ends the folder.
@@ -170,5 +182,6 @@ int pack_take_tag_argument(const char* argument, char* out, size_t size) {
     return -1;
   }
   memcpy(out, argument, length + 1);  // as it stands: the file operations take such bytes
+  tag_folder.as_it_stands = 1;
   return 0;
 }

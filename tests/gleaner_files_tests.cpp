@@ -67,6 +67,8 @@ class GleanerFiles : public ::testing::Test {
     fs::create_directories(root / "work" / "sub");
     saved = fs::current_path();
     fs::current_path(root / "work");
+    char text[8];  // forget what an earlier test's tag file path left kept
+    pack_take_tag_argument(fs::path("x").c_str(), text, sizeof text);
   }
   void TearDown() override {
     fs::current_path(saved);
@@ -231,6 +233,23 @@ TEST_F(GleanerFiles, LinuxArchiveReplacesOneUnderItsCp932Bytes) {
   std::vector<fs::path> written;
   for (const auto& entry : fs::directory_iterator(raw_out)) written.push_back(entry.path().filename());
   EXPECT_EQ(1u, written.size());
+}
+
+// A new archive is named in the form its tag file's name had on the command line.
+TEST_F(GleanerFiles, LinuxNewArchiveTakesTheFormOfTheTagFilesName) {
+  write_file("a.bin", "a");
+  struct { const char* what; std::string tag, archive, not_archive; } cases[] = {
+      {"UTF-8", u8"更新.TAG", u8"更新.PAK", "更新.PAK"},
+      {"cp932 bytes", "更新.TAG", "更新.PAK", u8"更新.PAK"},
+      {"beyond cp932, so as it stands", u8"ü.TAG", u8"ü.PAK", u8"ﾃｼ.PAK"},  // C3 BC
+  };
+  for (const auto& c : cases) {
+    write_file(c.tag, ">\r\na.bin\r\n");
+    EXPECT_EQ(0, run_native(c.tag)) << c.what;
+    EXPECT_EQ((Members{{"a.bin", "a"}}), members_of(read_file(c.archive))) << c.what;
+    EXPECT_FALSE(fs::exists(c.not_archive)) << c.what;
+    fs::remove(c.archive);
+  }
 }
 #endif
 

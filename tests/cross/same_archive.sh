@@ -91,8 +91,9 @@ utf8_rc=$?
     </dev/null >"$scratch/windows.out" 2>"$scratch/windows.err")
 windows_rc=$?
 
-# The Linux tool names a new archive in UTF-8 even among Shift-JIS names.
-linux_pak=$scratch/linux/work/out/更新.PAK
+# A new archive is named in the form the tag file's name had on the command line.
+pak_cp932=$(printf '更新.PAK' | iconv -f UTF-8 -t CP932)
+linux_pak=$scratch/linux/work/out/$pak_cp932
 utf8_pak=$utf8_work/out/更新.PAK
 windows_pak=$windows_work/out/更新.PAK
 status=0
