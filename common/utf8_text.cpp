@@ -74,6 +74,16 @@ static size_t utf8_char_bytes(const unsigned char* p) {
   return bytes;
 }
 
+int is_utf8(const char* text) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+  while (*p) {
+    size_t bytes = utf8_char_bytes(p);
+    if (bytes == 0) return 0;
+    p += bytes;
+  }
+  return 1;
+}
+
 int utf8_to_cp932_shown(const char* text, char* out, size_t size) {
   if (size == 0) return -1;
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text);

@@ -16,6 +16,9 @@ int cp932_to_utf8(const char* text, char* out, size_t size);
 // such a text would name a different file once converted back.
 int utf8_to_cp932(const char* text, char* out, size_t size);
 
+// 1 when the NUL-terminated `text` is made of whole UTF-8 characters, else 0.
+int is_utf8(const char* text);
+
 // As utf8_to_cp932, for a text to show: a character without a cp932 form, and a byte that
 // starts no valid UTF-8 character, become "?". The result is never longer than `text`, so
 // strlen(text) + 1 bytes of room always suffice. Returns the bytes written, or -1 when

@@ -166,7 +166,8 @@ int pack_take_tag_argument(const char* argument, char* out, size_t size) {
   size_t length = strlen(argument), folder_length = 0;
   for (size_t i = 0; i < length; ++i)
     if (argument[i] == '/' || argument[i] == '\\') folder_length = i + 1;
-  if (folder_length > 0 && folder_length < sizeof tag_folder.folder) {
+  // Bytes that are not UTF-8 are an older script's cp932: the whole path stands as it is.
+  if (folder_length > 0 && folder_length < sizeof tag_folder.folder && is_utf8(argument)) {
     for (size_t i = 0; i < folder_length; ++i)  // as posix_path does for every other path
       tag_folder.folder[i] = argument[i] == '\\' ? '/' : argument[i];
     tag_folder.folder[folder_length] = 0;

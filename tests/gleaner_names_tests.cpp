@@ -63,6 +63,8 @@ TEST(Utf8Text, ShownFormMarksWhatCp932CannotHold) {
   }
   char small[4];
   EXPECT_EQ(-1, utf8_to_cp932_shown(u8"abcd", small, sizeof small));
+  for (const char* good : {"", u8"jürgen/表😀"}) EXPECT_EQ(1, is_utf8(good)) << good;
+  for (const char* bad : {"\x8D\xEC", "a\xE8\xA1", "\xC0\xAF", "\x80"}) EXPECT_EQ(0, is_utf8(bad)) << bad;
 }
 #endif
 
@@ -89,7 +91,7 @@ TEST(TagArgument, FolderBeyondCp932IsKeptAndShownWithAStandIn) {
       {"Japanese", u8"/home/作業/更新.TAG", "/home/作業/更新.TAG", 0},
       {"folder beyond cp932", u8"/home/jürgen/更新.TAG", "/home/j?rgen/更新.TAG", 13},
       {"folder that would not come back", u8"w/〜/LIST.TAG", "w/?/LIST.TAG", 4},
-      {"folder in raw cp932 bytes", "\x8D\xEC/LIST.TAG", "?" "?/LIST.TAG", 3},
+      {"cp932 bytes in the folder: as they stand", "\x8D\xEC/LIST.TAG", "\x8D\xEC/LIST.TAG", 0},
       {"file name beyond cp932: bytes as they stand", u8"/home/jürgen/ü.TAG", u8"/home/jürgen/ü.TAG", 0},
       {"raw cp932 bytes stand", "\x8D\x58\x90\x56.TAG", "\x8D\x58\x90\x56.TAG", 0},
   };
