@@ -102,7 +102,7 @@ static void check_names(uint32_t i) {
   PathParts parts;
   split_path(m->name, &parts);
   if (parts.drive[0] || parts.dir[0])
-    fault("folder-name", long(i), "the updater looks up only base names; it finds this as \"%s%s\" never",
+    fault("folder-name", long(i), "the updater looks up only the base name, so \"%s%s\" never finds it",
           parts.base, parts.ext);
 }
 
