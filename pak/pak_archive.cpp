@@ -5,6 +5,7 @@
 #include <cstring>
 #include "frame.h"
 #include "named_file.h"
+#include "pak_output.h"
 #include "resource_lookup.h"
 #include "sjis.h"
 
@@ -24,6 +25,15 @@ static uint16_t u16_at(const unsigned char* bytes) { return uint16_t(bytes[0] | 
 static uint32_t u32_at(const unsigned char* bytes) {
   return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
          uint32_t(bytes[3]) << 24;
+}
+
+const char* pak_shown(const char* arg) {
+  static char shown[2][2 * PATH_TEXT_SIZE];  // two results, used in turn
+  static int next;
+  char* out = shown[next];
+  next ^= 1;
+  if (pak_name_from_argument(arg, out, sizeof shown[0]) < 0) copy_text(out, sizeof shown[0], arg, strlen(arg));
+  return out;
 }
 
 const char* pak_format_name(PakFormat format) {

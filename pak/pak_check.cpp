@@ -5,6 +5,7 @@
 #include <cstring>
 #include "console_text.h"
 #include "pak_archive.h"
+#include "pak_output.h"
 #include "pak_format.h"
 #include "sjis.h"
 
@@ -188,10 +189,10 @@ int pak_check_archive(FILE* out) {
   check_offsets();
   check_reachable();
   if (g_check.faults == 0)
-    console_print(out, "%s: %s, %u members: sound\n", pak_archive_path(), pak_format_name(pak_format()),
+    console_print(out, "%s: %s, %u members: sound\n", pak_shown(pak_archive_path()), pak_format_name(pak_format()),
                   pak_member_count());
   else
-    console_print(out, "%s: %s, %u members: %d fault%s\n", pak_archive_path(),
+    console_print(out, "%s: %s, %u members: %d fault%s\n", pak_shown(pak_archive_path()),
                   pak_format_name(pak_format()), pak_member_count(), g_check.faults,
                   g_check.faults == 1 ? "" : "s");
   return g_check.faults;

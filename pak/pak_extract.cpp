@@ -105,11 +105,11 @@ int pak_extract(const char* archive, const char* dir, char** names, int name_cou
                 FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   if (pak_make_folder(dir) != 0) {
-    console_print(err, "pak: the folder %s cannot be created\n", dir);
+    console_print(err, "pak: the folder %s cannot be created\n", pak_shown(dir));
     pak_close_archive();
     return PAK_EXIT_USAGE;
   }
@@ -119,7 +119,7 @@ int pak_extract(const char* archive, const char* dir, char** names, int name_cou
   g_extract.dir = dir;
   g_extract.archive = open_named_file(archive, "rb");
   if (!g_extract.archive) {
-    console_print(err, "pak: %s cannot be opened\n", archive);
+    console_print(err, "pak: %s cannot be opened\n", pak_shown(archive));
     pak_close_archive();
     return PAK_EXIT_USAGE;
   }

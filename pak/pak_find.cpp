@@ -8,7 +8,7 @@
 int pak_find(const char* archive, const char* name, FILE* out, FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   char request[PATH_TEXT_SIZE], looked_up[PATH_TEXT_SIZE];

@@ -4,6 +4,7 @@
 #include "pak_archive.h"
 #include "pak_check.h"
 #include "pak_commands.h"
+#include "pak_output.h"
 #include "pak_list.h"
 
 static const char HELP[] =
@@ -28,7 +29,7 @@ static const char HELP[] =
 int pak_list(const char* archive, bool json, FILE* out, FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   pak_list_archive(out, json);
@@ -39,7 +40,7 @@ int pak_list(const char* archive, bool json, FILE* out, FILE* err) {
 int pak_test(const char* archive, FILE* out, FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   int faults = pak_check_archive(out);

@@ -316,6 +316,18 @@ TEST_P(PakJapanese, ListFindAndExtractShowAndWriteTheNameInUnicode) {
   EXPECT_EQ(run_pak({"test", "J.PAK"}).exit_code, 0);
 }
 
+TEST_P(PakJapanese, AnArchiveInAJapaneseFolderIsShownByItsName) {
+  put_file("J.PAK", write_archive(GetParam(), {{"B.TXT", "b"}}));
+  std::filesystem::create_directory(native_utf8(u8"日本"));
+  std::filesystem::rename("J.PAK", native_utf8(u8"日本/J.PAK"));
+  PakRun list = run_pak({"list", u8"日本/J.PAK"});
+  EXPECT_EQ(list.exit_code, 0) << list.err;
+  EXPECT_EQ(list.out.find(u8"日本/J.PAK: "), 0u) << list.out;
+  PakRun missing = run_pak({"test", u8"日本/NONE.PAK"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_NE(missing.err.find(u8"日本/NONE.PAK cannot be opened"), std::string::npos) << missing.err;
+}
+
 INSTANTIATE_TEST_SUITE_P(NamedFormats, PakJapanese, ::testing::Values(FORMAT_PAK, FORMAT_AC),
                          [](const ::testing::TestParamInfo<ArchiveFormat>& param) {
                            return std::string(format_label(param.param));
