@@ -28,7 +28,7 @@ static void fault(const char* name, long entry, const char* format, ...) {
   va_end(args);
   ++g_check.faults;
   const PakMember* m = entry >= 0 ? pak_member(uint32_t(entry)) : nullptr;
-  if (m && m->named) console_print(g_check.out, "%-12s entry %ld \"%s\": %s\n", name, entry, m->name, detail);
+  if (m && m->named) console_print(g_check.out, "%-12s entry %ld \"%s\": %s\n", name, entry, m->shown, detail);
   else if (entry >= 0) console_print(g_check.out, "%-12s entry %ld: %s\n", name, entry, detail);
   else console_print(g_check.out, "%-12s %s\n", name, detail);
 }

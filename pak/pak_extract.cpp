@@ -49,12 +49,11 @@ static bool copy_data(FILE* to, uint32_t offset, int64_t size) {
 // the archive stores no name for) under `fallback`.
 static void extract_member(uint32_t index, const char* fallback) {
   const PakMember* m = pak_member(index);
-  char shown[PATH_TEXT_SIZE];
-  if (m->named) copy_text(shown, sizeof shown, m->name, strlen(m->name));
-  else copy_text(shown, sizeof shown, fallback, strlen(fallback));
+  const char* name = m->named ? m->name : fallback;
+  const char* shown = m->named ? m->shown : fallback;  // control bytes escaped
   char safe[PATH_TEXT_SIZE];
   const char* why;
-  SafeName kind = pak_safe_name(shown, safe, &why);
+  SafeName kind = pak_safe_name(name, safe, &why);
   if (kind == SAFE_NAME_REFUSED) return refuse(shown, why);
   if (m->size < 0 || int64_t(m->offset) + m->size > pak_archive_size() ||
       int64_t(m->offset) + m->size > int64_t(PAK_MAX_ARCHIVE_SIZE))

@@ -62,12 +62,12 @@ static void list_table(FILE* out) {
   for (uint32_t i = 0; i < pak_member_count(); ++i) {
     const PakMember* m = pak_member(i);
     if (format == PAK_FORMAT_ADPACK32)
-      console_print(out, "%7u %10u %10lld  %04X  %s%s\n", i, m->offset, (long long)m->size, m->crc, m->name,
+      console_print(out, "%7u %10u %10lld  %04X  %s%s\n", i, m->offset, (long long)m->size, m->crc, m->shown,
                     m->cut ? "...  (name cut to 25 bytes)" : "");
     else if (format == PAK_FORMAT_KEYED)
       console_print(out, "%7u %10u %10lld  %08X\n", i, m->offset, (long long)m->size, m->key);
     else
-      console_print(out, "%7u %10u %10lld  %s\n", i, m->offset, (long long)m->size, m->name);
+      console_print(out, "%7u %10u %10lld  %s\n", i, m->offset, (long long)m->size, m->shown);
   }
   if (pak_end_offset() >= 0) console_print(out, "%7s %10lld\n", "end", (long long)pak_end_offset());
   if (pak_entry_count() < (pak_declared_count() & 0xFFFFu))

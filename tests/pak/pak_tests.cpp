@@ -273,6 +273,8 @@ TEST_F(PakTest, ExtractFlattensOrRefusesNamesThatLeaveTheFolder) {
   EXPECT_NE(run.out.find("flattened  C:EVIL3.TXT -> EVIL3.TXT (drive dropped)"), std::string::npos);
   EXPECT_NE(run.out.find("refused    CON.TXT: a device name"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("refused    sub\\EVIL1.TXT: another member"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("refused    TAB\\x09NAME: a character Windows does not allow"), std::string::npos)
+      << "control bytes are shown escaped\n" << run.out;
   EXPECT_NE(run.out.find("5 written, 7 refused"), std::string::npos) << run.out;
 }
 
