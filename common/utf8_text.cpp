@@ -1,5 +1,6 @@
 // Code page 932 <-> UTF-8 with iconv (glibc's "CP932" table, the one Windows uses).
 #include "utf8_text.h"
+#include <errno.h>
 #include <iconv.h>
 #include <cstring>
 #include "sjis.h"
@@ -13,9 +14,12 @@ static struct {
   int tried[2];   // 1 once an open was attempted
 } converters;
 
-// Converts `length` bytes of `text` in `direction` into `out` and terminates it. Returns
-// the bytes written without the terminator, or -1 (invalid input, or no room).
-static int convert(Direction direction, const char* text, size_t length, char* out, size_t size) {
+// Converts `length` bytes of `text` in `direction` into `out` and terminates it. Without a
+// `replacement` any invalid sequence fails; with one, the replacement takes the place of the
+// sequence's first byte and the conversion goes on. Returns the bytes written without the
+// terminator, or -1 (invalid input, or no room).
+static int convert(Direction direction, const char* text, size_t length, char* out, size_t size,
+                   const char* replacement = nullptr) {
   if (size == 0) return -1;
   out[0] = 0;
   if (!converters.tried[direction]) {
@@ -29,12 +33,22 @@ static int convert(Direction direction, const char* text, size_t length, char* o
   char* in = const_cast<char*>(text);
   char* dst = out;
   size_t in_left = length, out_left = size - 1;  // one byte kept for the terminator
-  size_t done = iconv(cd, &in, &in_left, &dst, &out_left);
-  // iconv counts the characters it replaced; these two tables replace none, but a
-  // conversion that reports any is refused all the same.
-  if (done != 0 || in_left != 0) {
-    out[0] = 0;
-    return -1;
+  for (;;) {
+    size_t done = iconv(cd, &in, &in_left, &dst, &out_left);
+    // iconv counts the characters it replaced; these two tables replace none, but a
+    // conversion that reports any is refused all the same.
+    if (done != size_t(-1) && done == 0 && in_left == 0) break;
+    size_t n = replacement ? strlen(replacement) : 0;
+    if (done != size_t(-1) || (errno != EILSEQ && errno != EINVAL) || !replacement ||
+        out_left < n) {
+      out[0] = 0;
+      return -1;
+    }
+    memcpy(dst, replacement, n);
+    dst += n;
+    out_left -= n;
+    ++in;
+    --in_left;
   }
   *dst = 0;
   return static_cast<int>(dst - out);
@@ -42,6 +56,10 @@ static int convert(Direction direction, const char* text, size_t length, char* o
 
 int cp932_to_utf8(const char* text, char* out, size_t size) {
   return convert(TO_UTF8, text, strlen(text), out, size);
+}
+
+int cp932_to_utf8_shown(const char* text, char* out, size_t size) {
+  return convert(TO_UTF8, text, strlen(text), out, size, "\xEF\xBF\xBD");  // U+FFFD
 }
 
 int utf8_to_cp932(const char* text, char* out, size_t size) {

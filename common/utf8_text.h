@@ -9,6 +9,10 @@
 // when `text` is not valid cp932 or the result does not fit; `out` is then empty.
 int cp932_to_utf8(const char* text, char* out, size_t size);
 
+// As cp932_to_utf8, for a text to show: a byte sequence that is not valid cp932 becomes
+// U+FFFD and the conversion goes on. -1 only when the result does not fit (`out` empty).
+int cp932_to_utf8_shown(const char* text, char* out, size_t size);
+
 // Converts the NUL-terminated UTF-8 `text` into cp932 bytes in `out`. Returns the number of
 // bytes written without the terminator, or -1 when `text` is not valid UTF-8, a character has
 // no cp932 form, or the result does not fit; `out` is then empty. A character whose cp932 form
