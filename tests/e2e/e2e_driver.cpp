@@ -24,10 +24,15 @@ void quiet_startup(STARTUPINFOW* startup) {
   startup->hStdInput = startup->hStdOutput = startup->hStdError = nul;
 }
 
-bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory) {
+bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory,
+                   int show) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   quiet_startup(&startup);
+  if (show != -1) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = (WORD)show;
+  }
   std::wstring line = L"\"" + program + L"\"";
   run->copying = nullptr;
   return CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,

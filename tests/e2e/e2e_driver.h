@@ -18,8 +18,11 @@ struct UpdaterRun {
 // it (and what the shell starts for it) does not hold the starter's output open.
 void quiet_startup(STARTUPINFOW* startup);
 
-// Starts `program` with `directory` as its current directory. False when it could not start.
-bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory);
+// Starts `program` with `directory` as its current directory and, when `show` is not -1, that
+// show command in its STARTUPINFO (as a shortcut set to run minimised passes one). False when
+// it could not start.
+bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory,
+                   int show = -1);
 // Waits for the next box of the run (never the progress dialog) and describes it as
 // "<caption>|<text>" in cp932 (and, when `wide` is given, in UTF-16): the text is the message
 // of a message box or the confirmation line of the confirmation dialog. Null on timeout or

@@ -41,8 +41,9 @@ class EndToEnd : public ::testing::Test {
   int pack(void);
 
   // Starts the medium's updater.exe with `directory` as its current directory (the medium
-  // when empty). Returns false when it could not be started.
-  bool start(const std::string& directory = "");
+  // when empty) and, unless -1, the show command `show`. Returns false when it could not be
+  // started.
+  bool start(const std::string& directory = "", int show = -1);
   // Waits for the next box of the updater (never the copy progress dialog) and logs it.
   HWND next_box(std::string* seen, int timeout_ms = E2E_BOX_MS);
   // Answers the next box with button `id` and returns its log entry ("" when none came).

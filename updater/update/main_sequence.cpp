@@ -37,11 +37,13 @@ static void init_system(HINSTANCE instance, HINSTANCE previous, int show) {
   com_start();
   select_text_font(0);
   center_on_screen(window);
-  ShowWindow(window, show);
-  UpdateWindow(window);
+  // Pinned before it is shown: a window started minimised would otherwise be pinned to its
+  // icon and never come back whole.
   RECT rect;
   GetWindowRect(window, &rect);
   pin_window_rect(rect);
+  show_main_window(show);
+  UpdateWindow(window);
 }
 
 static void load_texts(void) {
