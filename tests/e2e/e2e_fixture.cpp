@@ -110,7 +110,7 @@ int EndToEnd::pack(void) {
 }
 
 bool EndToEnd::start(const std::string& directory, int show) {
-  return start_updater(&run, widen(full_path(on_medium("updater.exe"))),
+  return start_updater(&run, widen(full_path(on_medium(program))),
                        widen(directory.empty() ? medium : directory), show);
 }
 

@@ -197,7 +197,8 @@ TEST_F(Success, FromTheUpdateFolderWhichWinsOverTheArchive) {
   expect_updated();
 }
 
-// Started from another folder, the updater still finds the update beside itself.
+// Started from another folder that holds no update, the updater finds the update beside
+// itself.
 TEST_F(Success, StartedFromAnotherFolder) {
   prepare();
   ASSERT_EQ(0, pack());
@@ -207,6 +208,52 @@ TEST_F(Success, StartedFromAnotherFolder) {
   EXPECT_EQ(0u, finish());
   expect_updated();
 }
+
+// A medium laid out for its root as the current folder, as an autorun "open=BIN\updater.exe"
+// starts it: the update's data, the read-me and the sources at the root, the program in BIN
+// beside a description naming another game. The root's data is used, in each of its forms.
+enum RootData { ROOT_ARCHIVE, ROOT_UPDATE_FOLDER, ROOT_LOOSE_FILES };
+
+class StartedFromTheMediumRoot : public Success, public ::testing::WithParamInterface<RootData> {};
+
+TEST_P(StartedFromTheMediumRoot, UsesTheRootsUpdate) {
+  prepare();
+  switch (GetParam()) {
+    case ROOT_ARCHIVE:
+      ASSERT_EQ(0, pack());
+      break;
+    case ROOT_UPDATE_FOLDER:
+      ASSERT_TRUE(make_folder(on_medium("UPDATE")));
+      write_file(on_medium("UPDATE\\PK.BAT"), "rem\r\n");
+      write_env(on_medium("UPDATE"), update_lines());
+      write_splash(on_medium("UPDATE"));
+      break;
+    case ROOT_LOOSE_FILES:
+      write_env(medium, update_lines());
+      write_splash(medium);
+      break;
+  }
+  ASSERT_TRUE(make_folder(on_medium("BIN")));
+  ASSERT_TRUE(MoveFileW(widen(on_medium("updater.exe")).c_str(),
+                        widen(on_medium("BIN\\updater.exe")).c_str()));
+  program = "BIN\\updater.exe";
+  write_env(on_medium("BIN"), "APPNAME 別のゲーム\r\n");
+  write_splash(on_medium("BIN"));
+  ASSERT_TRUE(start(medium));
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  EXPECT_EQ(MINIOK, answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  expect_updated();
+  EXPECT_TRUE(readme_opened());
+}
+
+std::string root_data_name(const ::testing::TestParamInfo<RootData>& data) {
+  return data.param == ROOT_ARCHIVE ? "Archive" : data.param == ROOT_UPDATE_FOLDER ? "Folder" : "Loose";
+}
+
+INSTANTIATE_TEST_SUITE_P(Autorun, StartedFromTheMediumRoot,
+                         ::testing::Values(ROOT_ARCHIVE, ROOT_UPDATE_FOLDER, ROOT_LOOSE_FILES),
+                         root_data_name);
 
 using Ends = Success;
 
