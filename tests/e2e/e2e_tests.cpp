@@ -461,4 +461,25 @@ TEST_F(LargeCopy, ClosingTheMainWindowWhileCopyingEnds) {
   expect_big_intact();
 }
 
+// A logoff or shutdown in the middle of a copy: the system asks, then ends the session; the
+// updater ends before the system ends it, without its temporary file and with the old
+// target as it was.
+TEST_F(LargeCopy, EndOfTheSessionWhileCopyingEnds) {
+  prepare_large();
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  ASSERT_NE(progress_dialog(), nullptr);
+  HWND main = updater_window(run.process.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_EQ(answer, (DWORD_PTR)TRUE);
+  EXPECT_EQ(STILL_ACTIVE, finish(500));  // asking changes nothing
+  SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                      &answer);
+  EXPECT_EQ(0u, finish(10000));
+  expect_big_intact();
+}
+
 }  // namespace

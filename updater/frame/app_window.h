@@ -69,6 +69,12 @@ int count_windows_of_class(const char* class_name);
 void pin_window_rect(RECT rect);
 int window_pinned(RECT* rect);
 
+// Message callback for the end of the Windows session: WM_QUERYENDSESSION is answered TRUE;
+// WM_ENDSESSION with wParam TRUE ends the program through app_exit(0), shutdown chain
+// included, before the system ends the process. register_session_end adds it to the chain.
+int session_end_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+void register_session_end(void);
+
 // CoInitialize and registration of com_system_end on the shutdown chain.
 void com_start(void);
 // Shutdown callback: CoUninitialize, then removes itself from the chain.

@@ -34,6 +34,7 @@ static void init_system(HINSTANCE instance, HINSTANCE previous, int show) {
   init_text_renderer();
   init_keyboard();
   init_mouse();
+  register_session_end();  // a logoff in the middle of a copy leaves through app_exit
   com_start();
   select_text_font(0);
   center_on_screen(window);
