@@ -43,5 +43,7 @@ bool save_screenshot(const ClientPixels& shot, const std::wstring& path);
 
 // Whether the read-me viewer (Notepad) opened within `timeout_ms`.
 bool readme_opened(int timeout_ms = 10000);
+// The caption of a read-me viewer window ("" when none is open), which names the file shown.
+std::wstring readme_caption(void);
 // Closes every viewer window, also one that the shell is still starting.
 void close_readme_windows(void);

@@ -255,6 +255,36 @@ INSTANTIATE_TEST_SUITE_P(Autorun, StartedFromTheMediumRoot,
                          ::testing::Values(ROOT_ARCHIVE, ROOT_UPDATE_FOLDER, ROOT_LOOSE_FILES),
                          root_data_name);
 
+// A description without APPTITLE, APPNAME and README: the default title in the window's
+// caption and the boxes, the default name in the confirmation, the default read-me opened.
+TEST_F(Success, DefaultTextsWhenTheDescriptionNamesNone) {
+  prepare();
+  std::string lines = update_lines();
+  lines = lines.substr(lines.find("COPY1_F"));
+  ASSERT_EQ(std::string::npos, lines.find("APP"));
+  write_env(stage, lines);
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  const std::string title = "APPTITLEセクションを定義してください";
+  std::string seen;
+  HWND box = next_box(&seen);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ("アップデート確認|「APPNAMEセクションを定義してください」のアップデートを開始します。",
+            seen);
+  RobotBox main;  // read as a box is: its caption
+  ASSERT_EQ(0, robot_read_box(updater_window(run.process.dwProcessId), &main));
+  EXPECT_EQ(title, main.caption.sjis);
+  ASSERT_TRUE(readme_opened());
+  for (int i = 0; i < 50 && readme_caption().find(L"ReadMe.txt") == std::wstring::npos; ++i)
+    Sleep(100);
+  std::wstring viewer = readme_caption();
+  EXPECT_NE(std::wstring::npos, viewer.find(L"ReadMe.txt")) << narrow(viewer.c_str());
+  EXPECT_EQ(0, robot_press(box, IDCANCEL));
+  robot_wait_gone(box, 10000);
+  EXPECT_EQ(title + "|アップデートを中止しました。", answer(IDOK));
+  EXPECT_EQ(0u, finish());
+}
+
 using Ends = Success;
 
 TEST_F(Ends, NotInstalledNamesTheGameTwiceAndAsksNothing) {
