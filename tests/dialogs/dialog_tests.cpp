@@ -131,6 +131,23 @@ TEST(CenterOnOwner, MovesTheWindowOnItsOwnerOrTheScreen) {
   DestroyWindow(owner);
 }
 
+// The updater may be started minimised: its dialogs then stand where its window will be when
+// restored, not on the icon.
+TEST(CenterOnOwner, AMinimisedOwnerByItsNormalRectangle) {
+  HWND owner = popup(300, 200, 400, 300);
+  HWND window = popup(0, 0, 200, 100);
+  ASSERT_TRUE(owner && window);
+  ShowWindow(owner, SW_SHOWMINNOACTIVE);
+  ASSERT_TRUE(IsIconic(owner));
+  center_on_owner(window, owner);
+  RECT rect;
+  GetWindowRect(window, &rect);
+  EXPECT_EQ(rect.left, 300 + (400 - 200) / 2);
+  EXPECT_EQ(rect.top, 200 + (300 - 100) / 2);
+  DestroyWindow(window);
+  DestroyWindow(owner);
+}
+
 TEST(CenterOnScreen, CentresWithoutClamping) {
   int width, height;
   screen(&width, &height);

@@ -49,6 +49,12 @@ void center_on_owner(HWND window, HWND owner) {
   screen_size(window, &width, &height);
   // A dialog opened while no window was active has no owner: the screen stands in for it.
   if (!owner || !GetWindowRect(owner, &owner_rect)) SetRect(&owner_rect, 0, 0, width, height);
+  // A minimised owner is its icon (or, on Windows, parked at -32000): the dialog goes where
+  // the owner will be once restored.
+  WINDOWPLACEMENT placement;
+  placement.length = sizeof placement;
+  if (owner && IsIconic(owner) && GetWindowPlacement(owner, &placement))
+    owner_rect = placement.rcNormalPosition;
   POINT at = centered_position(&rect, &owner_rect, width, height);
   SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
