@@ -6,6 +6,7 @@
 #include <cstring>
 #include "env_table.h"
 #include "findings.h"
+#include "medium_files.h"
 #include "medium_source.h"
 #include "resource_lookup.h"
 #include "resource_sources.h"
@@ -303,9 +304,9 @@ static void check_records(void) {
     first_of_key[k] = r;
     if (strcmp(key, name) != 0) {
       add_finding(FINDING_WARNING, g_env.label, place->line,
-                  "\"%s\" is written in lower case: the updater finds it as %s (keys compare "
-                  "without regard to case), but the key is %s",
-                  shown(key, show, sizeof show), name, name);
+                  "\"%s\" is not written in upper case: the updater finds it all the same, as %s "
+                  "(keys compare without regard to case)",
+                  shown(key, show, sizeof show), name);
     }
     check_value(r, name);
   }
@@ -319,8 +320,9 @@ bool check_env(void) {
   g_env.found = resource_label(name, g_env.label, sizeof g_env.label);
   if (!g_env.found) {
     add_finding(FINDING_ERROR, "", 0,
-                "UPDATE.ENV is found nowhere: the updater says \"環境設定ファイル[UPDATE.ENV]が見つかりません！\" "
-                "and ends with exit code 1");
+                "UPDATE.ENV is found nowhere%s: the updater says \"環境設定ファイル[UPDATE.ENV]が見つかりません！\" "
+                "and ends with exit code 1",
+                archive_holds_under_folder(name) ? " (UPDATE.PAK holds it under a folder name)" : "");
     env_reset();
     return false;
   }

@@ -66,13 +66,26 @@ static bool is_updater_resource(const char* base) {
   return false;
 }
 
-void check_archive_members(void) {
+// The name of member `index` of the registered PAK or AC directory.
+static void member_name(const ResourceSlot* slot, uint32_t index, char* name, size_t size) {
+  if (slot->pak)
+    snprintf(name, size, "%.*s", int(strnlen(slot->pak[index].name, PAK_NAME_LIMIT)), slot->pak[index].name);
+  else
+    snprintf(name, size, "%.*s", int(strnlen(slot->ac[index].name, AC_NAME_LIMIT)), slot->ac[index].name);
+}
+
+// The registered archive when it has a directory that can hold folder names (PAK or AC).
+static const ResourceSlot* named_directory(void) {
   const ResourceSlot* slot = resource_slot(0);
-  if (!slot->archive_path[0] || !(slot->pak || slot->ac)) return;
+  return slot->archive_path[0] && (slot->pak || slot->ac) ? slot : nullptr;
+}
+
+void check_archive_members(void) {
+  const ResourceSlot* slot = named_directory();
+  if (!slot) return;
   for (uint32_t i = 0; i + 1 < slot->count; ++i) {  // the last entry only ends the data
     char name[AC_NAME_FIELD + 1];
-    if (slot->pak) snprintf(name, sizeof name, "%.*s", int(strnlen(slot->pak[i].name, PAK_NAME_LIMIT)), slot->pak[i].name);
-    else snprintf(name, sizeof name, "%.*s", int(strnlen(slot->ac[i].name, AC_NAME_LIMIT)), slot->ac[i].name);
+    member_name(slot, i, name, sizeof name);
     const char* base = name;
     if (!folder_part(name, &base)) continue;
     bool own = is_updater_resource(base);
@@ -81,6 +94,18 @@ void check_archive_members(void) {
                 "name and extension only and never finds it%s",
                 name, own ? "; pack it without the folder" : "");
   }
+}
+
+bool archive_holds_under_folder(const char* wanted) {
+  const ResourceSlot* slot = named_directory();
+  if (!slot) return false;
+  for (uint32_t i = 0; i + 1 < slot->count; ++i) {
+    char name[AC_NAME_FIELD + 1];
+    member_name(slot, i, name, sizeof name);
+    const char* base = name;
+    if (folder_part(name, &base) && sjis_icompare(base, wanted) == 0) return true;
+  }
+  return false;
 }
 
 // The value the updater gets for `key` (env_string), false when the key is absent.

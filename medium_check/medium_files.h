@@ -8,6 +8,9 @@ void check_source(void);
 // Archive members stored under a folder name, which no lookup ever finds.
 void check_archive_members(void);
 
+// True when the registered archive holds a member named `base` under a folder name.
+bool archive_holds_under_folder(const char* base);
+
 // Pairs with one half, "NULL" as a configuration or save name, a deletion flag without its
 // name; needs the table loaded.
 void check_pairs(void);

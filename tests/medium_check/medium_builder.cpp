@@ -66,8 +66,8 @@ MediumParts sound_medium(void) {
 
 void write_medium(const MediumParts& parts) {
   std::vector<Member> members = parts.members;
-  if (parts.env_plain) put_file("UPDATE.ENV", parts.env);
-  else members.push_back({"UPDATE.ENV", parts.env});
+  if (parts.with_env && parts.env_plain) put_file("UPDATE.ENV", parts.env);
+  else if (parts.with_env) members.push_back({"UPDATE.ENV", parts.env});
   if (parts.with_bmp) members.push_back({"update.bmp", parts.bmp});
   if (parts.with_itw) members.push_back({"update.itw", itw_file()});
   put_file("UPDATE.PAK", pak_archive(members));

@@ -31,7 +31,7 @@ struct MediumParts {
   std::string env;                   // UPDATE.ENV's text
   std::string bmp;                   // update.bmp
   bool env_plain = false;            // UPDATE.ENV beside the updater instead of in the archive
-  bool with_bmp = true, with_itw = true, with_readme = true, with_source = true;
+  bool with_env = true, with_bmp = true, with_itw = true, with_readme = true, with_source = true;
   std::vector<Member> members;       // more archive members
   std::vector<Member> plain_files;   // more files beside the updater (names with "\" folders)
 };
