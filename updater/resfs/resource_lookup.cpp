@@ -236,3 +236,5 @@ void close_resource(FILE* stream) {
 }
 
 int32_t resource_length(void) { return g_lookup.length; }
+
+uint32_t pending_resource_offset(void) { return g_lookup.pending_offset; }

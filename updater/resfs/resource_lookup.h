@@ -16,6 +16,10 @@ void close_resource(FILE* stream);
 // The length of the resource last resolved or opened; -1 when there is none yet.
 int32_t resource_length(void);
 
+// The data offset of the archive member the last resolution found, which the next
+// open_resource seeks to; 0 when it found no member (or after that open).
+uint32_t pending_resource_offset(void);
+
 // The steps of a lookup, in calling order.
 
 // "@SOURCE:NAME" names NAME (the text after the last ":"); any other name, "@" without ":"
