@@ -37,6 +37,17 @@ std::string lines_of(int count, const char* stem) {
   return text;
 }
 
+// A splash picture ImageMagick wrote (make_splashes.sh), from the test's build folder; the
+// scratch folder of each test lies inside it.
+std::string written_by_imagemagick(const char* name) {
+  FILE* file = fopen((std::string("../") + name + ".bmp").c_str(), "rb");
+  EXPECT_TRUE(file) << name;
+  if (!file) return std::string();
+  std::string bytes = read_rest(file);
+  fclose(file);
+  return bytes;
+}
+
 int all_colours(int c, int r) { return (c + r * 3) % 256; }
 
 const char kPak[] = "UPDATE.PAK[UPDATE.ENV]";
@@ -141,6 +152,19 @@ const MediumCase kCases[] = {
     {"BitmapShortFileSizeField",
      [](MediumParts& m) { m.bmp = bmp_picture(BmpShape()); m.bmp[2] = char(m.bmp[2] - 100); }, 2,
      {FINDING_WARNING, kBmp, 0, "1 of the 280 rows lie past the bytes the loader reads"}},
+    // Pictures as another writer saves them.
+    {"ImageMagickSound", [](MediumParts& m) { m.bmp = written_by_imagemagick("sound"); }, 0,
+     {FINDING_ERROR, nullptr, 0, nullptr}},
+    {"ImageMagickTwoColours", [](MediumParts& m) { m.bmp = written_by_imagemagick("two_colours"); }, 1,
+     {FINDING_ERROR, kBmp, 0, "1 bit per pixel: the updater draws only 4- and 8-bit pictures, so the splash stays black"}},
+    {"ImageMagickSixteenColoursOddWidth", [](MediumParts& m) { m.bmp = written_by_imagemagick("sixteen_odd"); }, 2,
+     {FINDING_WARNING, kBmp, 0, "4 bits per pixel with an odd width (481)"}},
+    {"ImageMagickSixteenColours", [](MediumParts& m) { m.bmp = written_by_imagemagick("sixteen"); }, 0,
+     {FINDING_ERROR, nullptr, 0, nullptr}},
+    {"ImageMagickCompressed", [](MediumParts& m) { m.bmp = written_by_imagemagick("rle"); }, 1,
+     {FINDING_ERROR, kBmp, 0, "the picture is stored RLE8 (compression 1)"}},
+    {"ImageMagickFullPalette", [](MediumParts& m) { m.bmp = written_by_imagemagick("full"); }, 2,
+     {FINDING_WARNING, kBmp, 0, "pixels use colour indices above 219"}},
     {"FolderWithoutMarker",
      [](MediumParts& m) { m.plain_files.push_back({"UPDATE\\UPDATE.ENV", kSoundEnv}); }, 2,
      {FINDING_WARNING, "UPDATE\\UPDATE.ENV", 0, "not used: the folder UPDATE has no PK.BAT"}},
