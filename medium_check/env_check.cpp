@@ -20,23 +20,23 @@ enum {
 };
 
 struct RecordPlace {
-  int line;             // file line the record's text starts on
-  long long start, end; // its bytes in the stream, from the file's first byte
-  bool continuation;    // the rest of a line cut at 79 bytes
+  int line;              // file line the record's text starts on
+  long long start, end;  // its bytes in the stream, from the file's first byte
+  bool continuation;     // the rest of a line cut at 79 bytes
 };
 
 static struct {
   char label[LABEL_SIZE];
   bool found;
-  long long own_bytes;      // the file's own length (an archive member's size)
-  long long stream_start;   // the file's first byte in the opened stream
+  long long own_bytes;     // the file's own length (an archive member's size)
+  long long stream_start;  // the file's first byte in the opened stream
   FILE* stream;
-  long long delivered;      // bytes the line reader took from the stream
+  long long delivered;  // bytes the line reader took from the stream
   TextReader reader;
-  long long position;       // stream bytes before the next line
-  int line;                 // file line of the next line read
-  bool open_line;           // the last line read did not end its file line
-  int lines_read;           // file lines of the own text reached
+  long long position;  // stream bytes before the next line
+  int line;            // file line of the next line read
+  bool open_line;      // the last line read did not end its file line
+  int lines_read;      // file lines of the own text reached
   RecordPlace places[ENV_RECORDS];
   int stored;
   int reported_split_line;  // the last file line whose cut was reported
@@ -183,12 +183,13 @@ static void following_member(char* out, size_t size) {
   if (!slot || !slot->pak) return;
   long long best = -1;
   for (uint32_t i = 0; i + 1 < slot->count; ++i) {
-    if ((long long)slot->pak[i].offset >= end && (best < 0 || slot->pak[i].offset < slot->pak[best].offset))
+    if ((long long)slot->pak[i].offset >= end &&
+        (best < 0 || slot->pak[i].offset < slot->pak[best].offset))
       best = i;
   }
   if (best >= 0)
-    snprintf(out, size, "the member %.*s after it", int(strnlen(slot->pak[best].name, PAK_NAME_LIMIT)),
-             slot->pak[best].name);
+    snprintf(out, size, "the member %.*s after it",
+             int(strnlen(slot->pak[best].name, PAK_NAME_LIMIT)), slot->pak[best].name);
 }
 
 static void check_value(int record, const char* key) {
@@ -197,7 +198,8 @@ static void check_value(int record, const char* key) {
   char show[64];
   if (at < 0) {
     add_finding(FINDING_ERROR, g_env.label, place->line,
-                "%s has no value and nothing follows it: the updater takes \"0\" as its value", key);
+                "%s has no value and nothing follows it: the updater takes \"0\" as its value",
+                key);
     return;
   }
   int value_record = int(at / ENV_RECORD_SIZE);
@@ -211,18 +213,20 @@ static void check_value(int record, const char* key) {
                   "updater takes \"%s\" as its value",
                   key, member, shown(value, show, sizeof show));
     } else {
-      add_finding(FINDING_ERROR, g_env.label, place->line,
-                  "%s has no value on its line: the updater takes the next token, \"%s\" (line %d), "
-                  "as its value",
-                  key, shown(value, show, sizeof show), g_env.places[value_record].line);
+      add_finding(
+          FINDING_ERROR, g_env.label, place->line,
+          "%s has no value on its line: the updater takes the next token, \"%s\" (line %d), "
+          "as its value",
+          key, shown(value, show, sizeof show), g_env.places[value_record].line);
     }
     return;
   }
   if (value[0] == '=') {
-    add_finding(FINDING_ERROR, g_env.label, place->line,
-                "%s's value \"%s\" starts with \"=\": the updater keeps the sign as part of the value; "
-                "separate key and value by spaces only",
-                key, shown(value, show, sizeof show));
+    add_finding(
+        FINDING_ERROR, g_env.label, place->line,
+        "%s's value \"%s\" starts with \"=\": the updater keeps the sign as part of the value; "
+        "separate key and value by spaces only",
+        key, shown(value, show, sizeof show));
   }
 }
 
@@ -254,20 +258,22 @@ static void check_records(void) {
     if (straddles) {
       char member[80];
       following_member(member, sizeof member);
-      add_finding(FINDING_ERROR, g_env.label, place->line,
-                  "the last line has no line feed: inside the archive the updater reads on into %s, "
-                  "so the line it stores begins \"%s\"",
-                  member, shown(key[0] ? key : env_value(r), show, sizeof show));
+      add_finding(
+          FINDING_ERROR, g_env.label, place->line,
+          "the last line has no line feed: inside the archive the updater reads on into %s, "
+          "so the line it stores begins \"%s\"",
+          member, shown(key[0] ? key : env_value(r), show, sizeof show));
     }
     int k = find_updater_key(key);
     if (past_end(r)) {
       if (k >= 0 && first_of_key[k] < 0) {
         char member[80];
         following_member(member, sizeof member);
-        add_finding(FINDING_ERROR, g_env.label, g_env.lines_read,
-                    "reading on past the end of the file into %s, the updater finds %s (value \"%s\"), "
-                    "which the file itself lacks",
-                    member, updater_key(k)->name, shown(env_value(r), show, sizeof show));
+        add_finding(
+            FINDING_ERROR, g_env.label, g_env.lines_read,
+            "reading on past the end of the file into %s, the updater finds %s (value \"%s\"), "
+            "which the file itself lacks",
+            member, updater_key(k)->name, shown(env_value(r), show, sizeof show));
       }
       if (k >= 0 && first_of_key[k] < 0) first_of_key[k] = r;
       continue;
@@ -275,10 +281,11 @@ static void check_records(void) {
     if (!key[0]) {  // a line that starts with a space: its first token is no key
       const char* token = env_value(r);
       if (value_place(r) / ENV_RECORD_SIZE == r && is_setting_key(token)) {
-        add_finding(FINDING_ERROR, g_env.label, place->line,
-                    "the line starts with a space: the updater stores it with an empty key and never "
-                    "finds \"%s\"",
-                    shown(token, show, sizeof show));
+        add_finding(
+            FINDING_ERROR, g_env.label, place->line,
+            "the line starts with a space: the updater stores it with an empty key and never "
+            "finds \"%s\"",
+            shown(token, show, sizeof show));
       }
       continue;
     }
@@ -319,10 +326,12 @@ bool check_env(void) {
   const char* name = "UPDATE.ENV";
   g_env.found = resource_label(name, g_env.label, sizeof g_env.label);
   if (!g_env.found) {
-    add_finding(FINDING_ERROR, "", 0,
-                "UPDATE.ENV is found nowhere%s: the updater says \"環境設定ファイル[UPDATE.ENV]が見つかりません！\" "
-                "and ends with exit code 1",
-                archive_holds_under_folder(name) ? " (UPDATE.PAK holds it under a folder name)" : "");
+    add_finding(
+        FINDING_ERROR, "", 0,
+        "UPDATE.ENV is found nowhere%s: the updater says "
+        "\"環境設定ファイル[UPDATE.ENV]が見つかりません！\" "
+        "and ends with exit code 1",
+        archive_holds_under_folder(name) ? " (UPDATE.PAK holds it under a folder name)" : "");
     env_reset();
     return false;
   }
@@ -343,7 +352,8 @@ bool check_env(void) {
 static int effective_record(const char* key) {
   for (int r = 0; r < ENV_RECORDS; ++r) {
     const char* record_key = env_record(r);
-    if (record_key[0] && find_updater_key(record_key) >= 0 && find_updater_key(key) == find_updater_key(record_key))
+    if (record_key[0] && find_updater_key(record_key) >= 0 &&
+        find_updater_key(key) == find_updater_key(record_key))
       return r;
   }
   return -1;
