@@ -8,6 +8,7 @@
 #include "medium_source.h"
 #include "named_file.h"
 #include "path_split.h"
+#include "plain_name.h"
 #include "resource_lookup.h"
 #include "resource_sources.h"
 #include "sjis.h"
@@ -170,6 +171,14 @@ static void check_copy_source(const char* from_key, const char* to_key) {
     return;
   }
   if (plain_file_exists(from)) return;
+  char other[LABEL_SIZE];
+  if (plain_name_in_other_case(from, other, sizeof other)) {
+    add_finding(FINDING_WARNING, env_label(), line,
+                "%s \"%s\" is on the medium only as \"%s\" (another letter case): Windows copies "
+                "it, but a tool that takes names byte for byte does not find it",
+                from_key, from, other);
+    return;
+  }
   char where[LABEL_SIZE];
   bool packed = resource_label(from, where, sizeof where) && strcmp(where, from) != 0;
   add_finding(
@@ -185,7 +194,13 @@ void check_plain_files(void) {
 
   char readme[VALUE_SIZE] = "ReadMe.txt";
   bool named = value_of("README", readme);
-  if (!plain_file_exists(readme)) {
+  char other[LABEL_SIZE];
+  if (!plain_file_exists(readme) && plain_name_in_other_case(readme, other, sizeof other)) {
+    add_finding(FINDING_WARNING, named ? env_label() : "", named ? env_key_line("README") : 0,
+                "the read-me \"%s\" is on the medium only as \"%s\" (another letter case): "
+                "Windows opens it, but a tool that takes names byte for byte does not find it",
+                readme, other);
+  } else if (!plain_file_exists(readme)) {
     add_finding(FINDING_ERROR, named ? env_label() : "", named ? env_key_line("README") : 0,
                 "the read-me \"%s\"%s is not on the medium: the player gets the shell's error "
                 "box before the confirmation",

@@ -125,6 +125,14 @@ const MediumCase kCases[] = {
      {FINDING_ERROR, kPak, 7, "it is in UPDATE.PAK[NEW.DAT], but copies read plain files beside the updater"}},
     {"ReadMeMissing", [](MediumParts& m) { m.with_readme = false; }, 1,
      {FINDING_ERROR, kPak, 4, "the read-me \"ReadMe.txt\" is not on the medium"}},
+#ifndef _WIN32  // Windows opens the name in any case: no finding there
+    {"ReadMeInAnotherCase",
+     [](MediumParts& m) { m.with_readme = false; m.plain_files.push_back({"README.TXT", "x"}); }, 2,
+     {FINDING_WARNING, kPak, 4, "the read-me \"ReadMe.txt\" is on the medium only as \"README.TXT\""}},
+    {"CopySourceInAnotherCase",
+     [](MediumParts& m) { m.with_source = false; m.plain_files.push_back({"new.dat", "x"}); }, 2,
+     {FINDING_WARNING, kPak, 7, "COPY1_F \"NEW.DAT\" is on the medium only as \"new.dat\""}},
+#endif
     {"BitmapMissing", [](MediumParts& m) { m.with_bmp = false; }, 1,
      {FINDING_ERROR, "", 0, "update.bmp is found nowhere: the player gets"}},
     {"DataFileMissing", [](MediumParts& m) { m.with_itw = false; }, 1,
