@@ -26,20 +26,19 @@ struct RecordPlace {
 };
 
 static struct {
-  char label[LABEL_SIZE];
-  bool found;
+  char label[LABEL_SIZE];  // where the file was found
   long long own_bytes;     // the file's own length (an archive member's size)
   long long stream_start;  // the file's first byte in the opened stream
-  FILE* stream;
-  long long delivered;  // bytes the line reader took from the stream
-  TextReader reader;
-  long long position;  // stream bytes before the next line
-  int line;            // file line of the next line read
-  bool open_line;      // the last line read did not end its file line
-  int lines_read;      // file lines of the own text reached
-  RecordPlace places[ENV_RECORDS];
-  int stored;
-  int reported_split_line;  // the last file line whose cut was reported
+  FILE* stream;            // the opened file while it is read
+  long long delivered;     // bytes the line reader took from the stream
+  TextReader reader;       // the line reader on the counting source
+  long long position;      // stream bytes before the next line
+  int line;                // file line of the next line read
+  bool open_line;          // the last line read did not end its file line
+  int lines_read;          // file lines of the own text reached
+  RecordPlace places[ENV_RECORDS];  // where each stored record came from
+  int stored;                       // records stored
+  int reported_split_line;          // the last file line whose cut was reported
   char head[ENV_RECORD_SIZE];  // the line read before the one the observer sees
   int head_record;             // its record, -1 for none
 } g_env;
@@ -380,8 +379,7 @@ bool check_env(void) {
   g_env.line = 1;
   g_env.reported_split_line = 0;
   const char* name = "UPDATE.ENV";
-  g_env.found = resource_label(name, g_env.label, sizeof g_env.label);
-  if (!g_env.found) {
+  if (!resource_label(name, g_env.label, sizeof g_env.label)) {
     add_finding(
         FINDING_ERROR, "", 0,
         "UPDATE.ENV is found nowhere%s: the updater says "
