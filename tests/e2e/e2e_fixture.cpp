@@ -109,9 +109,9 @@ int EndToEnd::pack(void) {
   return run_program(line, stage);
 }
 
-bool EndToEnd::start(const std::string& directory) {
-  return start_updater(&run, widen(full_path(on_medium("updater.exe"))),
-                       widen(directory.empty() ? medium : directory));
+bool EndToEnd::start(const std::string& directory, int show) {
+  return start_updater(&run, widen(full_path(on_medium(program))),
+                       widen(directory.empty() ? medium : directory), show);
 }
 
 HWND EndToEnd::next_box(std::string* seen, int timeout_ms) {
