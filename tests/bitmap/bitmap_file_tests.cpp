@@ -309,3 +309,29 @@ TEST_F(BitmapFileTest, ArchiveMemberEndsWhereTheNextBegins) {
 }
 
 }  // namespace
+
+namespace {
+
+// read_bitmap_file hands out what load_screen_bitmap then draws: the file header, and no
+// more bytes than the file-size field claims.
+TEST_F(BitmapFileTest, ReadingKeepsTheFileHeaderAndTheClaimedBytes) {
+  std::string image = bitmap_image(BitmapShape());
+  write_file("short.bmp", bmp_file(image, uint32_t(14 + image.size() - 4)));
+  BitmapFile file;
+  read_bitmap_file("short.bmp", &file);
+  EXPECT_TRUE(file.is_bitmap);
+  EXPECT_EQ((long long)(14 + image.size()), file.available);
+  EXPECT_EQ(image.size() - 4, file.size);
+  EXPECT_EQ(0, memcmp(file.data, image.data(), file.size));
+  EXPECT_EQ('M', file.file_header[1]);
+  release_bitmap_file(&file);
+  release_bitmap_file(&file);  // twice does no harm
+  EXPECT_EQ(nullptr, file.data);
+
+  write_file("text.bmp", "not a picture at all");
+  read_bitmap_file("text.bmp", &file);
+  EXPECT_FALSE(file.is_bitmap);
+  EXPECT_EQ(nullptr, file.data);
+}
+
+}  // namespace

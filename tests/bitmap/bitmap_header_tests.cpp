@@ -215,3 +215,42 @@ TEST_F(BitmapHeaderTest, PicturesAreClippedToThePages) {
 }
 
 }  // namespace
+
+namespace {
+
+// The layout the loader decides, as the medium checker sees it: where the table and the rows
+// are for each header kind, and no layout where nothing is drawn.
+TEST_F(BitmapHeaderTest, LayoutIsWhatTheDrawingUses) {
+  BitmapShape shape;
+  shape.width = 5;
+  shape.height = -2;
+  shape.colours_used = 20;
+  shape.entries = 20;
+  std::string image = bitmap_image(shape);
+  BitmapLayout layout;
+  ASSERT_TRUE(bitmap_layout(reinterpret_cast<const uint8_t*>(image.data()), image.size(), &layout));
+  EXPECT_EQ(5, layout.width);
+  EXPECT_EQ(2, layout.rows);
+  EXPECT_TRUE(layout.top_down);
+  EXPECT_EQ(8, layout.bits);
+  EXPECT_EQ(40, layout.table_at);
+  EXPECT_EQ(20, layout.entries);
+  EXPECT_EQ(40 + 20 * 4, layout.pixels_at);
+
+  BitmapShape core;
+  core.header_size = 12;
+  core.bits = 4;
+  core.entries = 16;
+  image = bitmap_image(core);
+  ASSERT_TRUE(bitmap_layout(reinterpret_cast<const uint8_t*>(image.data()), image.size(), &layout));
+  EXPECT_EQ(3, layout.record_bytes);
+  EXPECT_EQ(16, layout.entries);
+  EXPECT_EQ(12 + 16 * 3, layout.pixels_at);
+  EXPECT_FALSE(layout.top_down);
+
+  image = bitmap_image(BitmapShape());
+  put_u32(image, 16, 1);  // compressed: not drawn
+  EXPECT_FALSE(bitmap_layout(reinterpret_cast<const uint8_t*>(image.data()), image.size(), &layout));
+}
+
+}  // namespace

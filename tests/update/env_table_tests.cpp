@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 #include "env_table.h"
 #include "text_number.h"
 #include "env_text.h"
@@ -156,6 +157,50 @@ TEST(EnvTable, LoadsFromABinaryStream) {
   EXPECT_EQ("DELSAVE", lookup("APPNAME"));
   EXPECT_EQ(3, env_int0("DELSAVE"));
   EXPECT_EQ("-1:kept", lookup("README"));
+}
+
+// The observer sees every line as read, before its separators become NULs, with the record
+// it went to (-1 for a line that takes none), the halves of a split line one by one, and
+// nothing past the 200th record.
+struct SeenLine {
+  std::string line;
+  int record;
+};
+
+void remember_line(void* context, const char* line, int record) {
+  static_cast<std::vector<SeenLine>*>(context)->push_back({line, record});
+}
+
+TEST(EnvTable, ObserverSeesEveryLineAndItsRecord) {
+  std::vector<SeenLine> seen;
+  set_env_line_observer(remember_line, &seen);
+  load_env_text("/note\nA 1\n\n B\n" + std::string(78, 'x') + "yz\n");
+  set_env_line_observer(nullptr, nullptr);
+  ASSERT_EQ(6u, seen.size());
+  EXPECT_EQ("/note\n", seen[0].line);
+  EXPECT_EQ(-1, seen[0].record);
+  EXPECT_EQ("A 1\n", seen[1].line);
+  EXPECT_EQ(0, seen[1].record);
+  EXPECT_EQ(-1, seen[2].record);
+  EXPECT_EQ(" B\n", seen[3].line);
+  EXPECT_EQ(1, seen[3].record);
+  EXPECT_EQ(std::string(78, 'x') + "y", seen[4].line);  // 79 bytes, no line feed
+  EXPECT_EQ(2, seen[4].record);
+  EXPECT_EQ("z\n", seen[5].line);
+  EXPECT_EQ(3, seen[5].record);
+
+  seen.clear();
+  std::string many;
+  for (int i = 0; i < ENV_RECORDS + 3; ++i) many += "K" + std::to_string(i) + "\n";
+  set_env_line_observer(remember_line, &seen);
+  load_env_text(many);
+  set_env_line_observer(nullptr, nullptr);
+  ASSERT_EQ(size_t(ENV_RECORDS), seen.size());
+  EXPECT_EQ(ENV_RECORDS - 1, seen.back().record);
+
+  seen.clear();
+  load_env_text("A 1\n");  // no observer: nothing is told
+  EXPECT_TRUE(seen.empty());
 }
 
 TEST(TextAtoi, FollowsAtoi) {

@@ -5,6 +5,7 @@
 // sizes are worked in 64 bits and checked against the bytes actually read.
 #include "bitmap_loader.h"
 #include <cstdio>
+#include <cstring>
 #include "display.h"
 #include "frame.h"
 #include "palette_tables.h"
@@ -41,21 +42,8 @@ static uint32_t get_u32(const uint8_t* at) {
   return (uint32_t)at[0] | (uint32_t)at[1] << 8 | (uint32_t)at[2] << 16 | (uint32_t)at[3] << 24;
 }
 
-// What the bitmap header says, widened so that no product or sum of fields can overflow.
-struct BitmapLayout {
-  long long width, rows;    // both at least 1
-  bool top_down;            // rows stored from the top row down
-  int bits;                 // 1 .. 32
-  long long table_at;       // colour table, from the start of the bitmap header
-  long long record_bytes;   // 3 (core header) or 4
-  long long entries;        // entries in the colour table
-  long long pixels_at;      // first stored row
-};
-
-// Reads the header into `layout`; false for a picture that makes no sense (too short to hold
-// its header, no width or height, a bit count of 0 or above 32, compressed rows), which is
-// then not drawn at all.
-static bool read_layout(const uint8_t* data, size_t size, BitmapLayout* layout) {
+// A picture that makes no sense is not drawn at all.
+bool bitmap_layout(const uint8_t* data, size_t size, BitmapLayout* layout) {
   if (size < 4) return false;
   uint32_t header_size = get_u32(data);
   long long height;
@@ -158,7 +146,7 @@ static void set_colours(const uint8_t* data, size_t size, const BitmapLayout* la
 
 void draw_screen_bitmap(const uint8_t* data, size_t size, int x, int y) {
   BitmapLayout layout;
-  if (data && read_layout(data, size, &layout)) {
+  if (data && bitmap_layout(data, size, &layout)) {
     long long left = x, top = y;
     if (left < 0) left = (SCREEN_WIDTH - layout.width) / 2 < 0 ? 0 : (SCREEN_WIDTH - layout.width) / 2;
     if (top < 0) top = (SCREEN_HEIGHT - layout.rows) / 2 < 0 ? 0 : (SCREEN_HEIGHT - layout.rows) / 2;
@@ -174,29 +162,41 @@ void draw_screen_bitmap(const uint8_t* data, size_t size, int x, int y) {
   reset_settings();
 }
 
-void load_screen_bitmap(const char* name, int x, int y) {
+void read_bitmap_file(const char* name, BitmapFile* file) {
+  memset(file, 0, sizeof *file);
   FILE* stream = open_resource(name, "rb");
   // The stream holds resource_length() bytes: an archive member's data is followed by the
   // next member's, which must not be taken for this picture.
-  long long available = resource_length();
-  uint8_t file_header[FILE_HEADER_BYTES];
-  if (available < FILE_HEADER_BYTES ||
-      fread(file_header, 1, sizeof file_header, stream) < sizeof file_header ||
-      file_header[0] != 'B' || file_header[1] != 'M') {
+  file->available = resource_length();
+  uint8_t* header = file->file_header;
+  if (file->available < FILE_HEADER_BYTES ||
+      fread(header, 1, FILE_HEADER_BYTES, stream) < FILE_HEADER_BYTES || header[0] != 'B' ||
+      header[1] != 'M') {
     close_resource(stream);
-    return;  // not a picture: nothing drawn, the settings stay
+    return;  // not a picture
   }
+  file->is_bitmap = true;
   // The file-size field counts the file header too; no more is taken than the field claims
   // or the stream holds.
-  long long claimed = get_u32(file_header + 2);
-  long long wanted = (claimed < available ? claimed : available) - FILE_HEADER_BYTES;
-  uint8_t* data = nullptr;
-  size_t got = 0;
+  long long claimed = get_u32(header + 2);
+  long long wanted = (claimed < file->available ? claimed : file->available) - FILE_HEADER_BYTES;
   if (wanted > 0) {
-    data = (uint8_t*)mem_alloc((size_t)wanted);
-    got = fread(data, 1, (size_t)wanted, stream);
+    file->data = (uint8_t*)mem_alloc((size_t)wanted);
+    file->size = fread(file->data, 1, (size_t)wanted, stream);
   }
   close_resource(stream);
-  draw_screen_bitmap(data, got, x, y);
-  if (data) mem_free(data);
+}
+
+void release_bitmap_file(BitmapFile* file) {
+  if (file->data) mem_free(file->data);
+  file->data = nullptr;
+  file->size = 0;
+}
+
+void load_screen_bitmap(const char* name, int x, int y) {
+  BitmapFile file;
+  read_bitmap_file(name, &file);
+  if (!file.is_bitmap) return;  // nothing drawn, the settings stay
+  draw_screen_bitmap(file.data, file.size, x, y);
+  release_bitmap_file(&file);
 }

@@ -9,11 +9,22 @@
 
 static struct {
   char records[ENV_RECORDS][ENV_RECORD_SIZE];  // all zero until loaded; unfilled stay zero
+  EnvLineObserver observer;                    // told of every line read; null for none
+  void* observer_context;
 } env;
 
 static const char env_default_value[] = "0";
 
 void env_reset(void) { memset(env.records, 0, sizeof env.records); }
+
+void set_env_line_observer(EnvLineObserver observer, void* context) {
+  env.observer = observer;
+  env.observer_context = context;
+}
+
+static void tell_observer(const char* line, int record) {
+  if (env.observer) env.observer(env.observer_context, line, record);
+}
 
 void env_load_reader(TextReader* reader) {
   env_reset();
@@ -22,7 +33,11 @@ void env_load_reader(TextReader* reader) {
     char line[ENV_RECORD_SIZE] = {0};
     if (text_read_line(reader, line, sizeof line) <= 0) break;
     unsigned char first = static_cast<unsigned char>(line[0]);
-    if (first < 0x20 || first == '/') continue;  // blank, control-led or comment line
+    if (first < 0x20 || first == '/') {  // blank, control-led or comment line
+      tell_observer(line, -1);
+      continue;
+    }
+    tell_observer(line, stored);
     // Spaces, tabs, the line feed and control bytes separate tokens; the NULs end them.
     for (int i = 0; i < ENV_RECORD_SIZE; ++i) {
       if (static_cast<unsigned char>(line[i]) <= 0x20) line[i] = 0;

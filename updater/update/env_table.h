@@ -20,6 +20,12 @@ void load_env(void);
 void env_load_reader(TextReader* reader);
 void env_load_stream(FILE* stream);
 
+// Observer of the loading: sees every line as read (80 bytes, NUL-terminated, before the
+// separators become NULs) and the record it went to, or -1 for a line that takes none. The
+// medium checker uses it to give each record its place in the file; null for none.
+typedef void (*EnvLineObserver)(void* context, const char* line, int record);
+void set_env_line_observer(EnvLineObserver observer, void* context);
+
 // Empties the table, as before loading.
 void env_reset(void);
 
