@@ -19,7 +19,7 @@ static struct {
   WNDPROC progress_proc = nullptr;  // the progress dialog's own window procedure
 } fixture;
 
-static int scripted_free_space(const char*) {
+static int scripted_free_space(const wchar_t*) {
   int index = std::min(fixture.measured, (int)fixture.free_values.size() - 1);
   fixture.measured++;
   return fixture.free_values[index];
@@ -73,6 +73,64 @@ void ProcedureTest::TearDown() {
 
 void ProcedureTest::set_record(const char* installed, const std::string* save_dir) {
   write_install_record(ini, installed, save_dir);
+}
+
+void ProcedureTest::set_record_wide(const std::wstring& save_dir) {
+  write_install_record(ini, "1", nullptr);
+  HKEY key;
+  ASSERT_EQ(0, RegOpenKeyExW(HKEY_CURRENT_USER, (L"Software\\" + widen(ini) + L"\\Sec").c_str(), 0,
+                             KEY_SET_VALUE, &key));
+  EXPECT_EQ(0, RegSetValueExW(key, L"SaveDir", 0, REG_SZ, (const BYTE*)save_dir.c_str(),
+                              DWORD((save_dir.size() + 1) * sizeof(wchar_t))));
+  RegCloseKey(key);
+}
+
+void ProcedureTest::write_wide(const std::wstring& path, const std::string& data,
+                               DWORD attributes) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  if (!data.empty()) {
+    EXPECT_TRUE(WriteFile(file, data.data(), (DWORD)data.size(), &written, nullptr));
+  }
+  FILETIME time = day_time(0);
+  EXPECT_TRUE(SetFileTime(file, &time, &time, &time));
+  CloseHandle(file);
+  if (attributes) {
+    EXPECT_TRUE(SetFileAttributesW(path.c_str(), attributes));
+  }
+}
+
+std::string ProcedureTest::wide_data(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(no file)";
+  std::string data;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got) data.append(buffer, got);
+  CloseHandle(file);
+  return data;
+}
+
+DWORD ProcedureTest::wide_attributes(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str());
+}
+
+std::vector<std::wstring> ProcedureTest::wide_listing(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
+      names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 std::string ProcedureTest::game_full_path() const {

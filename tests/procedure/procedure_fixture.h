@@ -21,6 +21,8 @@ class ProcedureTest : public ::testing::Test {
 
   // The installation record: "Installed" and "SaveDir" (REG_SZ); an absent value is not set.
   void set_record(const char* installed, const std::string* save_dir);
+  // "Installed" 1 and a "SaveDir" that need not have a Shift-JIS form.
+  void set_record_wide(const std::wstring& save_dir);
   // The full Windows path (cp932) of the "game" folder, as the installer would record it.
   std::string game_full_path() const;
   // Writes "UPDATE.ENV" naming the record's key, followed by `lines`, and loads it.
@@ -37,6 +39,13 @@ class ProcedureTest : public ::testing::Test {
   std::string game(const std::string& name) const { return folder + "\\game\\" + name; }
   // Names in the game folder (cp932), sorted.
   std::vector<std::string> game_listing() const;
+
+  // Files by their UTF-16 paths: written with day_time(0) times, read back ("(no file)" when
+  // absent), their attributes, and a folder's names sorted.
+  static void write_wide(const std::wstring& path, const std::string& data, DWORD attributes = 0);
+  static std::string wide_data(const std::wstring& path);
+  static DWORD wide_attributes(const std::wstring& path);
+  static std::vector<std::wstring> wide_listing(const std::wstring& folder);
 
   std::string folder;  // cp932, relative to the working directory
   std::string ini;     // the record's first key name below Software

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include "env_table.h"
 #include "install_record.h"
@@ -112,6 +113,39 @@ TEST(InstallRecord, StringValues) {
   EXPECT_EQ("dddd", r.read("Long", 5));
   EXPECT_EQ("-1:(NUL", r.read("Missing", 5));
   EXPECT_EQ("", r.read("SaveDir", 1));
+}
+
+// The wide read keeps a folder whose name Shift-JIS cannot hold (the string read reports it
+// missing), with the same rules for missing, mistyped and too long values.
+TEST(InstallRecord, WideValuesAsStored) {
+  Record r;
+  const std::wstring foreign = L"C:\\Users\\J\u00FCrgen\\\u6E38\u620F\\\uAC8C\uC784";
+  r.key.set_text(L"SaveDir", foreign);
+  r.key.set_text(L"Fits", std::wstring(255, L'\u00E9'));
+  r.key.set_text(L"TooLong", std::wstring(256, L'x'));
+  r.key.set_text(L"Expand", L"C:\\Games", REG_EXPAND_SZ);
+  r.key.set(L"Bare", REG_SZ, L"abc", 3 * sizeof(wchar_t));
+  struct Case {
+    const wchar_t* value;
+    int rc;
+    std::wstring text;
+  } cases[] = {{L"SaveDir", 0, foreign},        {L"Fits", 0, std::wstring(255, L'\u00E9')},
+               {L"TooLong", -1, L"(NULL)"},     {L"Expand", -1, L"(NULL)"},
+               {L"Missing", -1, L"(NULL)"},     {L"Bare", 0, L"abc"}};
+  for (const Case& c : cases) {
+    wchar_t buffer[REG_TEXT_SIZE + 4];
+    wmemset(buffer, L'#', REG_TEXT_SIZE + 4);
+    std::string name(c.value, c.value + wcslen(c.value));
+    EXPECT_EQ(c.rc, reg_read_wide_string(r.ini.c_str(), r.section.c_str(), name.c_str(), L"(NULL)",
+                                         buffer)) << name;
+    EXPECT_EQ(c.text, std::wstring(buffer)) << name;
+    for (int i = REG_TEXT_SIZE; i < REG_TEXT_SIZE + 4; i++) EXPECT_EQ(L'#', buffer[i]);
+  }
+  EXPECT_EQ("-1:(NULL)", r.read("SaveDir"));
+  wchar_t buffer[REG_TEXT_SIZE];
+  EXPECT_EQ(-1, reg_read_wide_string(unique_name("None").c_str(), "Section", "SaveDir", L"(NULL)",
+                                     buffer));
+  EXPECT_EQ(std::wstring(L"(NULL)"), buffer);
 }
 
 TEST(InstallRecord, MissingKey) {

@@ -4,6 +4,7 @@
 // attributes, replaces the target; any failure removes the temporary file and leaves an
 // existing target untouched. Names reach Windows through the wide-character functions.
 #include "file_copy.h"
+#include <cwchar>
 #include "frame.h"
 #include "path_split.h"
 #include "wide_text.h"
@@ -139,14 +140,14 @@ static void copy_system_end(void) {
   remove_system_end(copy_system_end);
 }
 
-int copy_file(const char* source, const char* target, int create_new) {
+int copy_file_wide_target(const char* source, const wchar_t* target_w, int create_new) {
   int had_dialog = progress_window() != nullptr;
   progress_clear_cancel();
   char* buffer = (char*)mem_alloc(COPY_CHUNK_BYTES);
   if (!had_dialog) open_progress();
 
   int result = 0;
-  wchar_t source_w[PATH_TEXT_SIZE], target_w[PATH_TEXT_SIZE];
+  wchar_t source_w[PATH_TEXT_SIZE];
   unsigned long long size = 0, copied = 0;
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
   HANDLE to;
@@ -156,7 +157,7 @@ int copy_file(const char* source, const char* target, int create_new) {
   add_system_end(copy_system_end);
 
   if (cp932_to_wide(source, source_w, PATH_TEXT_SIZE, WIDE_NAME) < 0 ||
-      cp932_to_wide(target, target_w, PATH_TEXT_SIZE, WIDE_NAME) < 0)
+      !target_w[0] || wcslen(target_w) >= PATH_TEXT_SIZE)
     goto done;
   // Checked here so that nothing is copied in vain; the final move checks again.
   if (create_new && GetFileAttributesW(target_w) != INVALID_FILE_ATTRIBUTES) goto done;
@@ -202,4 +203,11 @@ done:
   mem_free(buffer);
   if (!had_dialog) close_progress();
   return result;
+}
+
+int copy_file(const char* source, const char* target, int create_new) {
+  wchar_t target_w[PATH_TEXT_SIZE];
+  if (cp932_to_wide(target, target_w, PATH_TEXT_SIZE, WIDE_NAME) < 0) target_w[0] = 0;
+  // A name that is not valid Shift-JIS leaves the target empty, which fails the copy.
+  return copy_file_wide_target(source, target_w, create_new);
 }

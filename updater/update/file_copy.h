@@ -13,6 +13,10 @@ enum { COPY_CHUNK_BYTES = 32768 };
 // file remains. Shows no message.
 int copy_file(const char* source, const char* target, int create_new);
 
+// The same with the target as a UTF-16 path (fewer than PATH_TEXT_SIZE characters), for a
+// target folder whose name Shift-JIS cannot hold; copy_file converts its target and calls it.
+int copy_file_wide_target(const char* source, const wchar_t* target, int create_new);
+
 // Fault injection for tests: every system call of copy_file first asks the hook (when one is
 // set) what to do. The program never sets one.
 enum CopyCall {

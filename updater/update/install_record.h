@@ -24,6 +24,13 @@ void install_names_reset(void);
 int reg_read_string(const char* inifile, const char* inisection, const char* value_name,
                     const char* default_text, char* destination, int size);
 
+// The same value kept as stored (UTF-16), for a folder whose name Shift-JIS cannot hold:
+// `default_text` first, then the value over it; `destination` has room for REG_TEXT_SIZE wide
+// characters. 0 when read; -1 when the key or value is missing, of another type or longer
+// than 255 characters, the destination then holding the default. Windows only.
+int reg_read_wide_string(const char* inifile, const char* inisection, const char* value_name,
+                         const wchar_t* default_text, wchar_t* destination);
+
 // The value read as a string and converted as atoi does; `default_value` when it is missing.
 int reg_read_int(const char* inifile, const char* inisection, const char* value_name,
                  int default_value);
