@@ -19,8 +19,8 @@
 
 namespace {
 
-#define CHECK(condition) \
-  do {                   \
+#define CHECK(condition)                \
+  do {                                  \
     if (!(condition)) __builtin_trap(); \
   } while (0)
 
@@ -43,7 +43,8 @@ std::string pak_of(std::vector<Member> members) {
   for (size_t i = 0; i < members.size(); ++i) order[i] = i;
   std::vector<PakEntry> keys(members.size());
   for (size_t i = 0; i < members.size(); ++i) pak_set_entry_name(&keys[i], members[i].name);
-  std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return pak_entry_compare(&keys[a], &keys[b]) < 0; });
+  std::sort(order.begin(), order.end(),
+            [&](size_t a, size_t b) { return pak_entry_compare(&keys[a], &keys[b]) < 0; });
   uint32_t offset = uint32_t(PAK_HEADER_SIZE + PAK_ENTRY_SIZE * entries.size());
   std::string data;
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -55,7 +56,9 @@ std::string pak_of(std::vector<Member> members) {
   PakHeader header;
   pak_init_header(&header, uint32_t(entries.size()));
   return std::string(reinterpret_cast<const char*>(&header), sizeof header) +
-         std::string(reinterpret_cast<const char*>(entries.data()), PAK_ENTRY_SIZE * entries.size()) + data;
+         std::string(reinterpret_cast<const char*>(entries.data()),
+                     PAK_ENTRY_SIZE * entries.size()) +
+         data;
 }
 
 void ignore_text(void*, const char* text) { CHECK(text != nullptr); }
@@ -90,9 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (env_size) write_file("UPDATE.ENV", env, env_size);
   } else {
     std::string itw(134, 0);
-    std::string archive = pak_of({{"UPDATE.ENV", std::string(reinterpret_cast<const char*>(env), env_size)},
-                                  {"update.bmp", std::string(reinterpret_cast<const char*>(rest), rest_size)},
-                                  {"update.itw", itw}});
+    std::string archive =
+        pak_of({{"UPDATE.ENV", std::string(reinterpret_cast<const char*>(env), env_size)},
+                {"update.bmp", std::string(reinterpret_cast<const char*>(rest), rest_size)},
+                {"update.itw", itw}});
     write_file("UPDATE.PAK", reinterpret_cast<const uint8_t*>(archive.data()), archive.size());
   }
   int code = check_medium();

@@ -23,10 +23,14 @@ static uint32_t u32_at(const uint8_t* at) {
 
 static const char* compression_name(uint32_t kind) {
   switch (kind) {
-    case 1: return "RLE8";
-    case 2: return "RLE4";
-    case 3: return "bit fields";
-    default: return "compressed";
+    case 1:
+      return "RLE8";
+    case 2:
+      return "RLE4";
+    case 3:
+      return "bit fields";
+    default:
+      return "compressed";
   }
 }
 
@@ -54,12 +58,15 @@ static void report_size(const char* label, const BitmapLayout* layout) {
     snprintf(parts, sizeof parts, "; columns past %d lie outside the window%s", SPLASH_WIDTH,
              SPLASH_X + layout->width > PAGE_WIDTH ? " and past the page, cut off" : "");
   else if (layout->width < SPLASH_WIDTH)
-    snprintf(parts, sizeof parts, "; the window's columns past %lld keep the page's black", layout->width);
+    snprintf(parts, sizeof parts, "; the window's columns past %lld keep the page's black",
+             layout->width);
   size_t n = strlen(parts);
   if (layout->rows > SPLASH_HEIGHT)
-    snprintf(parts + n, sizeof parts - n, "; rows past %d are covered by the title band", SPLASH_HEIGHT);
+    snprintf(parts + n, sizeof parts - n, "; rows past %d are covered by the title band",
+             SPLASH_HEIGHT);
   else if (layout->rows < SPLASH_HEIGHT)
-    snprintf(parts + n, sizeof parts - n, "; rows %lld to %d stay black", layout->rows, SPLASH_HEIGHT - 1);
+    snprintf(parts + n, sizeof parts - n, "; rows %lld to %d stay black", layout->rows,
+             SPLASH_HEIGHT - 1);
   add_finding(FINDING_WARNING, label, 0, "the picture is %lld x %lld, not %d x %d%s", layout->width,
               layout->rows, SPLASH_WIDTH, SPLASH_HEIGHT, parts);
 }
@@ -152,11 +159,12 @@ void check_splash_bitmap(void) {
     uint32_t said = u32_at(file.file_header + PIXEL_OFFSET_AT);
     long long read_at = FILE_HEADER + layout.pixels_at;
     if (said != read_at) {
-      add_finding(FINDING_WARNING, label, 0,
-                  "the file header puts the pixels at byte %u, but the updater reads them from byte "
-                  "%lld (right after the header and the %lld-entry colour table): the picture is "
-                  "drawn shifted",
-                  said, read_at, layout.entries);
+      add_finding(
+          FINDING_WARNING, label, 0,
+          "the file header puts the pixels at byte %u, but the updater reads them from byte "
+          "%lld (right after the header and the %lld-entry colour table): the picture is "
+          "drawn shifted",
+          said, read_at, layout.entries);
     }
     report_colours(label, &file, &layout);
   }

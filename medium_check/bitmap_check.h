@@ -3,10 +3,10 @@
 #pragma once
 
 enum {
-  SPLASH_WIDTH = 480,     // the client area's width
-  SPLASH_HEIGHT = 280,    // rows above the title band
-  SPLASH_COLOURS = 220,   // palette entries 16 .. 235
-  SPLASH_X = 80           // page column of the picture's left edge
+  SPLASH_WIDTH = 480,    // the client area's width
+  SPLASH_HEIGHT = 280,   // rows above the title band
+  SPLASH_COLOURS = 220,  // palette entries 16 .. 235
+  SPLASH_X = 80          // page column of the picture's left edge
 };
 
 // Adds the findings on the splash picture; nothing when it is found nowhere (the missing

@@ -20,26 +20,28 @@ enum {
 };
 
 struct RecordPlace {
-  int line;             // file line the record's text starts on
-  long long start, end; // its bytes in the stream, from the file's first byte
-  bool continuation;    // the rest of a line cut at 79 bytes
+  int line;              // file line the record's text starts on
+  long long start, end;  // its bytes in the stream, from the file's first byte
+  bool continuation;     // the rest of a line cut at 79 bytes
 };
 
 static struct {
   char label[LABEL_SIZE];
   bool found;
-  long long own_bytes;      // the file's own length (an archive member's size)
-  long long stream_start;   // the file's first byte in the opened stream
+  long long own_bytes;     // the file's own length (an archive member's size)
+  long long stream_start;  // the file's first byte in the opened stream
   FILE* stream;
-  long long delivered;      // bytes the line reader took from the stream
+  long long delivered;  // bytes the line reader took from the stream
   TextReader reader;
-  long long position;       // stream bytes before the next line
-  int line;                 // file line of the next line read
-  bool open_line;           // the last line read did not end its file line
-  int lines_read;           // file lines of the own text reached
+  long long position;  // stream bytes before the next line
+  int line;            // file line of the next line read
+  bool open_line;      // the last line read did not end its file line
+  int lines_read;      // file lines of the own text reached
   RecordPlace places[ENV_RECORDS];
   int stored;
   int reported_split_line;  // the last file line whose cut was reported
+  char head[ENV_RECORD_SIZE];  // the line read before the one the observer sees
+  int head_record;             // its record, -1 for none
 } g_env;
 
 const char* env_label(void) { return g_env.label; }
@@ -98,31 +100,29 @@ static void report_cut(const char* head, int head_record, const char* rest, int 
   first_token(rest, token, sizeof token);
   if (head_record >= 0) {
     add_finding(FINDING_ERROR, g_env.label, g_env.line,
-                "line longer than 78 bytes: the updater keeps its first 79 bytes and reads the "
+                "line longer than 79 bytes: the updater keeps its first 79 bytes and reads the "
                 "rest (\"%s\") as a line of its own",
                 shown(token, show, sizeof show));
   } else if (head[0] == '/' && rest_record >= 0) {
     bool key = is_setting_key(token);
     add_finding(key ? FINDING_ERROR : FINDING_WARNING, g_env.label, g_env.line,
-                "comment longer than 78 bytes: the updater reads its rest as a setting line "
+                "comment longer than 79 bytes: the updater reads its rest as a setting line "
                 "with the key \"%s\"",
                 shown(token, show, sizeof show));
   }
 }
 
 static void observe_line(void*, const char* line, int record) {
-  static char head[ENV_RECORD_SIZE];
-  static int head_record;
   long long start = g_env.position, end = consumed();
   bool continuation = g_env.open_line;
-  if (continuation) report_cut(head, head_record, line, record);
+  if (continuation) report_cut(g_env.head, g_env.head_record, line, record);
   if (start < g_env.own_bytes && !continuation) ++g_env.lines_read;
   if (record >= 0 && record < ENV_RECORDS) {
     g_env.places[record] = {g_env.line, start, end, continuation};
     g_env.stored = record + 1;
   }
-  memcpy(head, line, ENV_RECORD_SIZE);
-  head_record = record;
+  memcpy(g_env.head, line, ENV_RECORD_SIZE);
+  g_env.head_record = record;
   g_env.open_line = memchr(line, '\n', LINE_SPLIT) == nullptr;
   if (!g_env.open_line) ++g_env.line;
   g_env.position = end;
@@ -174,21 +174,37 @@ static long value_place(int record) {
 
 static bool past_end(int record) { return g_env.places[record].start >= g_env.own_bytes; }
 
+// True when the record starts in the file's own text but takes tokens from what follows it:
+// its last line has no line feed and the data after it does not begin with one.
+static bool runs_on(int record) {
+  const RecordPlace* place = &g_env.places[record];
+  if (place->start >= g_env.own_bytes || place->end <= g_env.own_bytes) return false;
+  const char* bytes = env_record(record);
+  for (long long i = g_env.own_bytes - place->start; i < ENV_RECORD_SIZE; ++i) {
+    if (bytes[i]) return true;
+  }
+  return false;
+}
+
 // The name of the archive member whose data follows the file's own, or "the archive's next
 // data".
 static void following_member(char* out, size_t size) {
   snprintf(out, size, "the data after it");
   const ResourceSlot* slot = resource_slot(0);
   long long end = g_env.stream_start + g_env.own_bytes;
-  if (!slot || !slot->pak) return;
-  long long best = -1;
-  for (uint32_t i = 0; i + 1 < slot->count; ++i) {
-    if ((long long)slot->pak[i].offset >= end && (best < 0 || slot->pak[i].offset < slot->pak[best].offset))
+  if (!slot || !(slot->pak || slot->ac)) return;
+  long long best = -1, best_offset = 0;
+  for (uint32_t i = 0; i + 1 < slot->count; ++i) {  // the end entry names no member
+    long long offset = slot->pak ? slot->pak[i].offset : slot->ac[i].offset;
+    if (offset >= end && (best < 0 || offset < best_offset)) {
       best = i;
+      best_offset = offset;
+    }
   }
-  if (best >= 0)
-    snprintf(out, size, "the member %.*s after it", int(strnlen(slot->pak[best].name, PAK_NAME_LIMIT)),
-             slot->pak[best].name);
+  if (best < 0) return;
+  const char* name = slot->pak ? slot->pak[best].name : slot->ac[best].name;
+  int limit = slot->pak ? int(PAK_NAME_LIMIT) : int(AC_NAME_LIMIT);
+  snprintf(out, size, "the member %.*s after it", int(strnlen(name, limit)), name);
 }
 
 static void check_value(int record, const char* key) {
@@ -197,7 +213,8 @@ static void check_value(int record, const char* key) {
   char show[64];
   if (at < 0) {
     add_finding(FINDING_ERROR, g_env.label, place->line,
-                "%s has no value and nothing follows it: the updater takes \"0\" as its value", key);
+                "%s has no value and nothing follows it: the updater takes \"0\" as its value",
+                key);
     return;
   }
   int value_record = int(at / ENV_RECORD_SIZE);
@@ -211,18 +228,20 @@ static void check_value(int record, const char* key) {
                   "updater takes \"%s\" as its value",
                   key, member, shown(value, show, sizeof show));
     } else {
-      add_finding(FINDING_ERROR, g_env.label, place->line,
-                  "%s has no value on its line: the updater takes the next token, \"%s\" (line %d), "
-                  "as its value",
-                  key, shown(value, show, sizeof show), g_env.places[value_record].line);
+      add_finding(
+          FINDING_ERROR, g_env.label, place->line,
+          "%s has no value on its line: the updater takes the next token, \"%s\" (line %d), "
+          "as its value",
+          key, shown(value, show, sizeof show), g_env.places[value_record].line);
     }
     return;
   }
   if (value[0] == '=') {
-    add_finding(FINDING_ERROR, g_env.label, place->line,
-                "%s's value \"%s\" starts with \"=\": the updater keeps the sign as part of the value; "
-                "separate key and value by spaces only",
-                key, shown(value, show, sizeof show));
+    add_finding(
+        FINDING_ERROR, g_env.label, place->line,
+        "%s's value \"%s\" starts with \"=\": the updater keeps the sign as part of the value; "
+        "separate key and value by spaces only",
+        key, shown(value, show, sizeof show));
   }
 }
 
@@ -250,24 +269,25 @@ static void check_records(void) {
     const RecordPlace* place = &g_env.places[r];
     const char* key = env_record(r);
     char show[64], why[96];
-    bool straddles = place->start < g_env.own_bytes && place->end > g_env.own_bytes;
-    if (straddles) {
+    if (runs_on(r)) {
       char member[80];
       following_member(member, sizeof member);
-      add_finding(FINDING_ERROR, g_env.label, place->line,
-                  "the last line has no line feed: inside the archive the updater reads on into %s, "
-                  "so the line it stores begins \"%s\"",
-                  member, shown(key[0] ? key : env_value(r), show, sizeof show));
+      add_finding(
+          FINDING_ERROR, g_env.label, place->line,
+          "the last line has no line feed: inside the archive the updater reads on into %s, "
+          "so the line it stores begins \"%s\"",
+          member, shown(key[0] ? key : env_value(r), show, sizeof show));
     }
     int k = find_updater_key(key);
     if (past_end(r)) {
       if (k >= 0 && first_of_key[k] < 0) {
         char member[80];
         following_member(member, sizeof member);
-        add_finding(FINDING_ERROR, g_env.label, g_env.lines_read,
-                    "reading on past the end of the file into %s, the updater finds %s (value \"%s\"), "
-                    "which the file itself lacks",
-                    member, updater_key(k)->name, shown(env_value(r), show, sizeof show));
+        add_finding(
+            FINDING_ERROR, g_env.label, g_env.lines_read,
+            "reading on past the end of the file into %s, the updater finds %s (value \"%s\"), "
+            "which the file itself lacks",
+            member, updater_key(k)->name, shown(env_value(r), show, sizeof show));
       }
       if (k >= 0 && first_of_key[k] < 0) first_of_key[k] = r;
       continue;
@@ -275,10 +295,11 @@ static void check_records(void) {
     if (!key[0]) {  // a line that starts with a space: its first token is no key
       const char* token = env_value(r);
       if (value_place(r) / ENV_RECORD_SIZE == r && is_setting_key(token)) {
-        add_finding(FINDING_ERROR, g_env.label, place->line,
-                    "the line starts with a space: the updater stores it with an empty key and never "
-                    "finds \"%s\"",
-                    shown(token, show, sizeof show));
+        add_finding(
+            FINDING_ERROR, g_env.label, place->line,
+            "the line starts with a space: the updater stores it with an empty key and never "
+            "finds \"%s\"",
+            shown(token, show, sizeof show));
       }
       continue;
     }
@@ -319,10 +340,12 @@ bool check_env(void) {
   const char* name = "UPDATE.ENV";
   g_env.found = resource_label(name, g_env.label, sizeof g_env.label);
   if (!g_env.found) {
-    add_finding(FINDING_ERROR, "", 0,
-                "UPDATE.ENV is found nowhere%s: the updater says \"環境設定ファイル[UPDATE.ENV]が見つかりません！\" "
-                "and ends with exit code 1",
-                archive_holds_under_folder(name) ? " (UPDATE.PAK holds it under a folder name)" : "");
+    add_finding(
+        FINDING_ERROR, "", 0,
+        "UPDATE.ENV is found nowhere%s: the updater says "
+        "\"環境設定ファイル[UPDATE.ENV]が見つかりません！\" "
+        "and ends with exit code 1",
+        archive_holds_under_folder(name) ? " (UPDATE.PAK holds it under a folder name)" : "");
     env_reset();
     return false;
   }
@@ -343,7 +366,8 @@ bool check_env(void) {
 static int effective_record(const char* key) {
   for (int r = 0; r < ENV_RECORDS; ++r) {
     const char* record_key = env_record(r);
-    if (record_key[0] && find_updater_key(record_key) >= 0 && find_updater_key(key) == find_updater_key(record_key))
+    if (record_key[0] && find_updater_key(record_key) >= 0 &&
+        find_updater_key(key) == find_updater_key(record_key))
       return r;
   }
   return -1;

@@ -13,8 +13,10 @@ static struct {
 void findings_reset(void) { memset(&g_findings, 0, sizeof g_findings); }
 
 void add_finding(FindingLevel level, const char* file, int line, const char* format, ...) {
-  if (level == FINDING_ERROR) ++g_findings.errors;
-  else ++g_findings.warnings;
+  if (level == FINDING_ERROR)
+    ++g_findings.errors;
+  else
+    ++g_findings.warnings;
   int index = g_findings.count++;
   if (index >= FINDING_SLOTS) return;
   Finding* f = &g_findings.kept[index];
@@ -28,7 +30,9 @@ void add_finding(FindingLevel level, const char* file, int line, const char* for
 }
 
 int finding_count(void) { return g_findings.count; }
-int kept_finding_count(void) { return g_findings.count < FINDING_SLOTS ? g_findings.count : FINDING_SLOTS; }
+int kept_finding_count(void) {
+  return g_findings.count < FINDING_SLOTS ? g_findings.count : FINDING_SLOTS;
+}
 const Finding* finding_at(int index) {
   return index >= 0 && index < kept_finding_count() ? &g_findings.kept[index] : nullptr;
 }

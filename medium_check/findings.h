@@ -25,8 +25,8 @@ void findings_reset(void);
 void add_finding(FindingLevel level, const char* file, int line, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
-int finding_count(void);          // every finding added, kept or not
-int kept_finding_count(void);     // those in the table (at most FINDING_SLOTS)
+int finding_count(void);       // every finding added, kept or not
+int kept_finding_count(void);  // those in the table (at most FINDING_SLOTS)
 const Finding* finding_at(int index);
 int error_count(void);
 int warning_count(void);

@@ -59,7 +59,8 @@ static void write_source(ReportWrite write, void* context) {
              medium_archive_format(), unsigned(slot->count));
       break;
     default:
-      report(write, context, "Update source: none (no UPDATE\\PK.BAT, no UPDATE.PAK): only plain files\n");
+      report(write, context,
+             "Update source: none (no UPDATE\\PK.BAT, no UPDATE.PAK): only plain files\n");
   }
   if (g_check.env_found) {
     report(write, context, "UPDATE.ENV: %s, %d lines read, %d records stored\n", env_label(),
@@ -71,8 +72,10 @@ static void write_setting(ReportWrite write, void* context, const UpdaterKey* ke
   char value[VALUE_SIZE];
   int line = env_key_line(key->name);
   char place[64] = "";
-  if (env_key_past_end(key->name)) snprintf(place, sizeof place, "  (past the end of the file)");
-  else if (line) snprintf(place, sizeof place, "  (line %d)", line);
+  if (env_key_past_end(key->name))
+    snprintf(place, sizeof place, "  (past the end of the file)");
+  else if (line)
+    snprintf(place, sizeof place, "  (line %d)", line);
   if (env_string(key->name, value) != 0) {
     if (key->absent_is_value)
       report(write, context, "  %-13s %s  (default)\n", key->name, key->when_absent);
@@ -84,8 +87,10 @@ static void write_setting(ReportWrite write, void* context, const UpdaterKey* ke
     int number = env_int0(key->name);
     char as_text[16];
     snprintf(as_text, sizeof as_text, "%d", number);
-    if (strcmp(as_text, value) == 0) report(write, context, "  %-13s %d%s\n", key->name, number, place);
-    else report(write, context, "  %-13s %d (from \"%s\")%s\n", key->name, number, value, place);
+    if (strcmp(as_text, value) == 0)
+      report(write, context, "  %-13s %d%s\n", key->name, number, place);
+    else
+      report(write, context, "  %-13s %d (from \"%s\")%s\n", key->name, number, value, place);
     return;
   }
   report(write, context, "  %-13s %s%s\n", key->name, value, place);
@@ -101,12 +106,16 @@ void write_medium_report(ReportWrite write, void* context) {
   for (int i = 0; i < kept_finding_count(); ++i) {
     const Finding* f = finding_at(i);
     const char* level = f->level == FINDING_ERROR ? "error" : "warning";
-    if (f->file[0] && f->line) report(write, context, "%s:%d: %s: %s\n", f->file, f->line, level, f->text);
-    else if (f->file[0]) report(write, context, "%s: %s: %s\n", f->file, level, f->text);
-    else report(write, context, "%s: %s\n", level, f->text);
+    if (f->file[0] && f->line)
+      report(write, context, "%s:%d: %s: %s\n", f->file, f->line, level, f->text);
+    else if (f->file[0])
+      report(write, context, "%s: %s: %s\n", f->file, level, f->text);
+    else
+      report(write, context, "%s: %s\n", level, f->text);
   }
   if (finding_count() > kept_finding_count())
-    report(write, context, "(%d more findings not shown)\n", finding_count() - kept_finding_count());
+    report(write, context, "(%d more findings not shown)\n",
+           finding_count() - kept_finding_count());
   report(write, context, "%d error%s, %d warning%s\n", error_count(), error_count() == 1 ? "" : "s",
          warning_count(), warning_count() == 1 ? "" : "s");
 }

@@ -8,6 +8,7 @@
 #include "medium_source.h"
 #include "named_file.h"
 #include "path_split.h"
+#include "plain_name.h"
 #include "resource_lookup.h"
 #include "resource_sources.h"
 #include "sjis.h"
@@ -16,9 +17,9 @@ enum { VALUE_SIZE = 256, LABEL_SIZE = 300 };
 
 // The copy list in the updater's order, the executable's pair last.
 static const char* const COPY_PAIRS[][2] = {
-    {"COPYPAK_F", "COPYPAK_T"}, {"COPY1_F", "COPY1_T"}, {"COPY2_F", "COPY2_T"},
-    {"COPY3_F", "COPY3_T"},     {"COPY4_F", "COPY4_T"}, {"COPY5_F", "COPY5_T"},
-    {"COPY6_F", "COPY6_T"},     {"COPY7_F", "COPY7_T"}, {"COPY8_F", "COPY8_T"},
+    {"COPYPAK_F", "COPYPAK_T"}, {"COPY1_F", "COPY1_T"},       {"COPY2_F", "COPY2_T"},
+    {"COPY3_F", "COPY3_T"},     {"COPY4_F", "COPY4_T"},       {"COPY5_F", "COPY5_T"},
+    {"COPY6_F", "COPY6_T"},     {"COPY7_F", "COPY7_T"},       {"COPY8_F", "COPY8_T"},
     {"COPY9_F", "COPY9_T"},     {"COPYEXE_F_NP", "COPYEXE_T"}};
 
 static bool plain_file_exists(const char* path) {
@@ -69,9 +70,11 @@ static bool is_updater_resource(const char* base) {
 // The name of member `index` of the registered PAK or AC directory.
 static void member_name(const ResourceSlot* slot, uint32_t index, char* name, size_t size) {
   if (slot->pak)
-    snprintf(name, size, "%.*s", int(strnlen(slot->pak[index].name, PAK_NAME_LIMIT)), slot->pak[index].name);
+    snprintf(name, size, "%.*s", int(strnlen(slot->pak[index].name, PAK_NAME_LIMIT)),
+             slot->pak[index].name);
   else
-    snprintf(name, size, "%.*s", int(strnlen(slot->ac[index].name, AC_NAME_LIMIT)), slot->ac[index].name);
+    snprintf(name, size, "%.*s", int(strnlen(slot->ac[index].name, AC_NAME_LIMIT)),
+             slot->ac[index].name);
 }
 
 // The registered archive when it has a directory that can hold folder names (PAK or AC).
@@ -168,13 +171,22 @@ static void check_copy_source(const char* from_key, const char* to_key) {
     return;
   }
   if (plain_file_exists(from)) return;
+  char other[LABEL_SIZE];
+  if (plain_name_in_other_case(from, other, sizeof other)) {
+    add_finding(FINDING_WARNING, env_label(), line,
+                "%s \"%s\" is on the medium only as \"%s\" (another letter case): Windows copies "
+                "it, but a tool that takes names byte for byte does not find it",
+                from_key, from, other);
+    return;
+  }
   char where[LABEL_SIZE];
   bool packed = resource_label(from, where, sizeof where) && strcmp(where, from) != 0;
-  add_finding(FINDING_ERROR, env_label(), line,
-              "%s \"%s\" is not on the medium: the copy fails (\"ファイル[ %s ]のコピーに失敗しました\") "
-              "and the update ends as failed%s%s%s",
-              from_key, from, from, packed ? "; it is in " : "", packed ? where : "",
-              packed ? ", but copies read plain files beside the updater" : "");
+  add_finding(
+      FINDING_ERROR, env_label(), line,
+      "%s \"%s\" is not on the medium: the copy fails (\"ファイル[ %s ]のコピーに失敗しました\") "
+      "and the update ends as failed%s%s%s",
+      from_key, from, from, packed ? "; it is in " : "", packed ? where : "",
+      packed ? ", but copies read plain files beside the updater" : "");
 }
 
 void check_plain_files(void) {
@@ -182,7 +194,13 @@ void check_plain_files(void) {
 
   char readme[VALUE_SIZE] = "ReadMe.txt";
   bool named = value_of("README", readme);
-  if (!plain_file_exists(readme)) {
+  char other[LABEL_SIZE];
+  if (!plain_file_exists(readme) && plain_name_in_other_case(readme, other, sizeof other)) {
+    add_finding(FINDING_WARNING, named ? env_label() : "", named ? env_key_line("README") : 0,
+                "the read-me \"%s\" is on the medium only as \"%s\" (another letter case): "
+                "Windows opens it, but a tool that takes names byte for byte does not find it",
+                readme, other);
+  } else if (!plain_file_exists(readme)) {
     add_finding(FINDING_ERROR, named ? env_label() : "", named ? env_key_line("README") : 0,
                 "the read-me \"%s\"%s is not on the medium: the player gets the shell's error "
                 "box before the confirmation",
@@ -195,9 +213,10 @@ void check_splash_files(void) {
   for (const char* name : names) {
     char label[LABEL_SIZE];
     if (resource_label(name, label, sizeof label)) continue;
-    add_finding(FINDING_ERROR, "", 0,
-                "%s is found nowhere: the player gets \"ファイル[%s]が開けません\\nリトライしますか？\" "
-                "and Cancel ends the updater with -1",
-                name, name);
+    add_finding(
+        FINDING_ERROR, "", 0,
+        "%s is found nowhere: the player gets \"ファイル[%s]が開けません\\nリトライしますか？\" "
+        "and Cancel ends the updater with -1",
+        name, name);
   }
 }

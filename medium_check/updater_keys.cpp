@@ -51,13 +51,15 @@ static const UpdaterKey g_keys[] = {
 
 enum {
   KEY_COUNT = sizeof g_keys / sizeof g_keys[0],
-  FOLDED_SIZE = 80,   // a token is at most 79 bytes
-  NEAR_EDITS = 2,     // misspellings of at most this many edits are caught
-  SHORT_TOKEN = 5     // tokens shorter than this are caught at one edit only
+  FOLDED_SIZE = 80,  // a token is at most 79 bytes
+  NEAR_EDITS = 2,    // misspellings of at most this many edits are caught
+  SHORT_TOKEN = 5    // tokens shorter than this are caught at one edit only
 };
 
 int updater_key_count(void) { return KEY_COUNT; }
-const UpdaterKey* updater_key(int index) { return index >= 0 && index < KEY_COUNT ? &g_keys[index] : nullptr; }
+const UpdaterKey* updater_key(int index) {
+  return index >= 0 && index < KEY_COUNT ? &g_keys[index] : nullptr;
+}
 
 static char fold(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
@@ -88,7 +90,8 @@ static int edit_distance(const char* a, const char* b) {
       int best = d[i - 1][j] + 1;
       if (d[i][j - 1] + 1 < best) best = d[i][j - 1] + 1;
       if (d[i - 1][j - 1] + cost < best) best = d[i - 1][j - 1] + cost;
-      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1] && d[i - 2][j - 2] + 1 < best)
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1] &&
+          d[i - 2][j - 2] + 1 < best)
         best = d[i - 2][j - 2] + 1;
       d[i][j] = best;
     }
