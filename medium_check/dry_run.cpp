@@ -30,7 +30,7 @@ void set_dry_source_probe(DrySourceProbe probe) { dry.probe = probe; }
 void set_dry_to_utf8(DryToUtf8 convert) { dry.to_utf8 = convert; }
 const DryRun* dry_run(void) { return &dry.run; }
 
-static int read_source(const char* source, uint64_t* size, uint64_t* hash) {
+int read_dry_source(const char* source, uint64_t* size, uint64_t* hash) {
   FILE* file = open_named_file(source, "rb");
   if (!file) return -1;
   static char buffer[32768];
@@ -270,7 +270,7 @@ DryEnd run_dry(const DrySettings* settings) {
   DryRun* run = &dry.run;
   memset(run->result, 0, sizeof run->result);
   list_update_steps(&run->steps);
-  DrySourceProbe probe = dry.probe ? dry.probe : read_source;
+  DrySourceProbe probe = dry.probe ? dry.probe : read_dry_source;
   for (int i = 0; i < run->steps.count; i++) {
     const UpdateStep* step = &run->steps.step[i];
     dry.source_found[i] = step->kind == STEP_COPY &&

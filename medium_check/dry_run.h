@@ -57,6 +57,7 @@ struct DryRun {
 // through the updater's own file opening.
 typedef int (*DrySourceProbe)(const char* source, uint64_t* size, uint64_t* hash);
 void set_dry_source_probe(DrySourceProbe probe);  // null: the default
+int read_dry_source(const char* source, uint64_t* size, uint64_t* hash);  // the default
 
 // Converts a cp932 name to UTF-8: the byte count written, or -1 when it is not valid cp932.
 // The program sets a real conversion; without one, names stand as their bytes.

@@ -6,6 +6,7 @@
 #include "env_check.h"
 #include "game_scan.h"
 #include "medium_check_run.h"
+#include "plain_name.h"
 
 const char DRY_RUN_HELP[] =
     "\n"
@@ -93,6 +94,14 @@ static int strict_utf8(const char* cp932, char* out, size_t size) {
   return n;
 }
 
+// A source as the updater on Windows finds it: in any letter case.
+static int source_in_any_case(const char* source, uint64_t* size, uint64_t* hash) {
+  if (read_dry_source(source, size, hash) == 0) return 0;
+  char other[1024];
+  return plain_name_in_other_case(source, other, sizeof other) ? read_dry_source(other, size, hash)
+                                                               : -1;
+}
+
 static void write_out(void* context, const char* utf8) {
   console_write_utf8(static_cast<FILE*>(context), utf8);
 }
@@ -104,6 +113,7 @@ static void write_file(void* context, const char* utf8) {
 int finish_dry_run(FILE* out, int code) {
   if (!command.scanned) return code;
   set_dry_to_utf8(strict_utf8);
+  set_dry_source_probe(source_in_any_case);
   if (!env_label()[0]) {
     console_write_utf8(out, "Dry run: no UPDATE.ENV, so the updater ends before the update\n");
     if (command.prediction) fclose(command.prediction);

@@ -20,7 +20,7 @@ mkdir -p "$medium" "$game/Data"
 cp sound.bmp "$medium/update.bmp"
 head -c 134 /dev/zero >"$medium/update.itw"
 printf 'read me\r\n' >"$medium/ReadMe.txt"
-printf 'new\n' >"$medium/NEW.DAT"
+printf 'new\n' >"$medium/New.dat"
 printf 'APPTITLE T\nCOPY1_F NEW.DAT\nCOPY1_T data\\新.DAT\nDELETE_1 old.dat\nDELSAVE 1\nSAVENAME SV\n' \
   | iconv -f UTF-8 -t CP932 >"$medium/UPDATE.ENV"
 printf 'old' >"$game/OLD.DAT"
@@ -44,7 +44,7 @@ h=0xCBF29CE484222325
 for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
 print("%016X"%h)') SV00.SAV"
 [ "$(cat "$work/p")" = "$want" ] || { fail "prediction"; cat "$work/p"; echo "wanted:"; echo "$want"; }
-rm "$medium/NEW.DAT"
+rm "$medium/New.dat"
 expect 1 'End: "アップデートに失敗しました", failed: COPY1' "$medium" --game "$game"
 expect 1 "delete SV00.SAV: not deleted: the update failed" "$medium" --game "$game"
 expect 3 "not a folder" "$medium" --game "$work/none"
