@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "e2e_driver.h"
+#include "e2e_prediction.h"
 #include "test_files.h"
 
 // How a box the robot answered is logged: "<caption>|<text>" in cp932, the text being the
@@ -55,4 +56,5 @@ class EndToEnd : public ::testing::Test {
   std::string folder, medium, game, stage;  // cp932, relative to the working directory
   std::string ini;                          // the record's key name below Software
   UpdaterRun run;
+  Prediction prediction;  // the dry run before each start, checked when the run has ended
 };
