@@ -215,10 +215,14 @@ static DryOutcome simulate_copy(int index, const DrySettings* settings, DryStepR
     result->old_size = old->size;
   }
   result->new_size = dry.source_size[index];
-  char shown[GAME_NAME_SIZE];
-  shown_name(&r, shown, sizeof shown);
-  // The name takes the description's spelling; what is left is the archive attribute alone.
-  game_put(r.path, shown, GAME_ARCHIVE, dry.source_size[index], dry.source_hash[index]);
+  // A replaced file keeps its spelling on disk (the file system finds the old name without
+  // regard to case and the new data moves in under it); a new one takes the description's.
+  // Either way the archive attribute alone is left.
+  char name[GAME_NAME_SIZE], shown[GAME_NAME_SIZE];
+  snprintf(name, sizeof name, "%s", old ? old->name : r.path);
+  if (old) snprintf(shown, sizeof shown, "%s", old->shown);
+  else shown_name(&r, shown, sizeof shown);
+  game_put(name, shown, GAME_ARCHIVE, dry.source_size[index], dry.source_hash[index]);
   return outcome;
 }
 

@@ -32,8 +32,8 @@ struct GameEntry {
 // Empties the table.
 void game_folder_reset(void);
 
-// Adds an entry or replaces the one of the same name (letter case aside; the new spelling is
-// kept). `name` may be empty for a name cp932 cannot hold. 0 when stored; 1 when the table
+// Adds an entry or replaces the one of the same name (letter case aside; the spelling given
+// is stored). `name` may be empty for a name cp932 cannot hold. 0 when stored; 1 when the table
 // is full (the folder is then marked truncated).
 int game_put(const char* name, const char* shown, uint32_t attributes, uint64_t size,
              uint64_t hash);

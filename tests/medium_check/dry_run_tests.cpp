@@ -141,14 +141,14 @@ const DryCase kCases[] = {
      {DRY_REPLACED, DRY_DELETED},
      DRY_END_MINIOK,
      {}},
-    // One file whatever the letter case; the copy's spelling is the one that stays.
+    // One file whatever the letter case; a replaced file keeps its spelling on disk.
     {"NamesMatchWithoutCase",
      {{"Game.Exe", A, "old"}, {"old.dat", A, "o"}, {"ｓａｖｅ.DAT", A, "w"}},
      {{"EXE", "exe"}},
      "COPYEXE_F_NP EXE\nCOPYEXE_T GAME.EXE\nDELETE_1 OLD.DAT\nDELETE_2 ＳＡＶＥ.dat\n",
      {DRY_DELETED, DRY_DELETED, DRY_REPLACED},
      DRY_END_MINIOK,
-     {"GAME.EXE A exe"}},
+     {"Game.Exe A exe"}},
     // 1 MiB to copy needs 1 + 5 MiB free: with 5 the updater refuses and changes nothing.
     {"TooLittleSpace",
      {{"A.DAT", A, "a"}},
