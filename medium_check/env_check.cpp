@@ -254,11 +254,12 @@ static bool check_joined(int record, const char* token) {
   memcpy(left, token, n);
   left[n] = 0;
   if (!is_setting_key(left)) return false;
-  char show[64];
+  char show[64], right[64];
+  shown(sign[1] ? sign + 1 : "VALUE", right, sizeof right);
   add_finding(FINDING_ERROR, g_env.label, g_env.places[record].line,
               "\"%s\" is one token: an equals sign does not separate, so the updater does not find "
-              "%s; write \"%s VALUE\"",
-              shown(token, show, sizeof show), left, left);
+              "%s; write \"%s %s\"",
+              shown(token, show, sizeof show), left, left, right);
   return true;
 }
 

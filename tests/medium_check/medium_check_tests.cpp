@@ -59,7 +59,7 @@ const MediumCase kCases[] = {
     {"ValueEndsTheFile", [](MediumParts& m) { m.env = env_with("CONFIGNAME\n"); m.env_plain = true; }, 1,
      {FINDING_ERROR, "UPDATE.ENV", 9, "CONFIGNAME has no value and nothing follows it: the updater takes \"0\""}},
     {"KeyJoinedByEquals", [](MediumParts& m) { m.env = env_with("DELSAVE=1\n"); }, 1,
-     {FINDING_ERROR, kPak, 9, "\"DELSAVE=1\" is one token"}},
+     {FINDING_ERROR, kPak, 9, "\"DELSAVE=1\" is one token: an equals sign does not separate, so the updater does not find DELSAVE; write \"DELSAVE 1\""}},
     {"ValueStartsWithEquals", [](MediumParts& m) { m.env = env_with("SAVENAME = SAVE\n"); }, 1,
      {FINDING_ERROR, kPak, 9, "SAVENAME's value \"=\" starts with \"=\""}},
     {"SettingCutAt79Bytes",
