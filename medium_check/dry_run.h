@@ -64,6 +64,11 @@ int read_dry_source(const char* source, uint64_t* size, uint64_t* hash);  // the
 typedef int (*DryToUtf8)(const char* cp932, char* out, size_t size);
 void set_dry_to_utf8(DryToUtf8 convert);
 
+// dry_name_utf8: the converter set (or the bytes as they stand); dry_outcome_failed: 1 for
+// the outcomes that fail a copy, and with it the update.
+int dry_name_utf8(const char* cp932, char* out, size_t size);
+int dry_outcome_failed(DryOutcome outcome);
+
 // Runs the simulation on the loaded description and the game table, which afterwards holds
 // the predicted state. Returns the end; the whole run stays readable through dry_run().
 DryEnd run_dry(const DrySettings* settings);
