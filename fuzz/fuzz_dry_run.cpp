@@ -18,8 +18,8 @@
 
 namespace {
 
-#define CHECK(condition) \
-  do {                   \
+#define CHECK(condition)                \
+  do {                                  \
     if (!(condition)) __builtin_trap(); \
   } while (0)
 

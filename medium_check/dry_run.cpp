@@ -10,9 +10,9 @@
 #include "sjis.h"
 
 enum {
-  TEMP_NAME_UNITS = 11,   // the copy's temporary file beside the target: "~" 6 digits ".tmp"
-  PATH_LIMIT_UNITS = 260, // a path the file functions take has fewer UTF-16 units
-  PART_MAX = 64           // parts of one name
+  TEMP_NAME_UNITS = 11,    // the copy's temporary file beside the target: "~" 6 digits ".tmp"
+  PATH_LIMIT_UNITS = 260,  // a path the file functions take has fewer UTF-16 units
+  PART_MAX = 64            // parts of one name
 };
 
 static struct {
@@ -65,14 +65,14 @@ static int refused_in_name(unsigned char c) {
 }
 
 struct Resolved {
-  char path[GAME_NAME_SIZE];   // the name as found: the folder parts in their spelling on disk
-  char parent[GAME_NAME_SIZE]; // the folder part of `path`, "" for the game folder itself
-  char last[GAME_NAME_SIZE];   // the last part as the description spells it
-  int empty;                   // no part left: the name is the game folder itself
-  int outside;                 // ".." leads out of the game folder
-  int refused;                 // the last part holds a character Windows refuses
-  int folder_missing;          // a folder part does not exist as a folder
-  int folder_units;            // UTF-16 units of the folder part as written (for the temp file)
+  char path[GAME_NAME_SIZE];    // the name as found: the folder parts in their spelling on disk
+  char parent[GAME_NAME_SIZE];  // the folder part of `path`, "" for the game folder itself
+  char last[GAME_NAME_SIZE];    // the last part as the description spells it
+  int empty;                    // no part left: the name is the game folder itself
+  int outside;                  // ".." leads out of the game folder
+  int refused;                  // the last part holds a character Windows refuses
+  int folder_missing;           // a folder part does not exist as a folder
+  int folder_units;             // UTF-16 units of the folder part as written (for the temp file)
 };
 
 // Splits `name` (cp932) at "\" and "/" outside double-byte characters into `parts`.
@@ -127,21 +127,27 @@ static void resolve(const char* name, Resolved* r) {
   for (int i = 0; i < count; i++) {
     if (strcmp(given[i], ".") == 0) continue;
     if (strcmp(given[i], "..") == 0) {
-      if (depth == 0) r->outside = 1;
-      else depth--;
+      if (depth == 0)
+        r->outside = 1;
+      else
+        depth--;
       continue;
     }
     if (i == refused_at) {
-      if (i == count - 1) r->refused = 1;
-      else r->folder_missing = 1;  // no folder of that name can exist
+      if (i == count - 1)
+        r->refused = 1;
+      else
+        r->folder_missing = 1;  // no folder of that name can exist
     }
     memcpy(kept[depth++], given[i], sizeof given[i]);
   }
   // The temporary file goes beside the target, in the folder part as written.
   const char* slash = nullptr;
   for (const unsigned char* p = (const unsigned char*)name; *p; p++) {
-    if (is_sjis_lead_byte(*p) && p[1]) p++;
-    else if (*p == '\\' || *p == '/') slash = (const char*)p;
+    if (is_sjis_lead_byte(*p) && p[1])
+      p++;
+    else if (*p == '\\' || *p == '/')
+      slash = (const char*)p;
   }
   if (slash) {
     char folder[GAME_NAME_SIZE];
@@ -175,8 +181,10 @@ static void shown_name(const Resolved* r, char* out, size_t size) {
   char last[GAME_NAME_SIZE];
   if (dry_name_utf8(r->last, last, sizeof last) < 0) snprintf(last, sizeof last, "?");
   const GameEntry* parent = r->parent[0] ? game_find(r->parent) : nullptr;
-  if (parent) snprintf(out, size, "%s\\%s", parent->shown, last);
-  else snprintf(out, size, "%s", last);
+  if (parent)
+    snprintf(out, size, "%s\\%s", parent->shown, last);
+  else
+    snprintf(out, size, "%s", last);
 }
 
 int dry_outcome_failed(DryOutcome outcome) {
@@ -205,7 +213,7 @@ static DryOutcome simulate_copy(int index, const DrySettings* settings, DryStepR
   if (r.refused) return DRY_FAIL_TARGET_NAME;
   const GameEntry* old = game_find(r.path);
   if (old && (old->attributes & GAME_FOLDER)) return DRY_FAIL_IS_FOLDER;
-  DryOutcome outcome = !old ? DRY_COPIED_NEW
+  DryOutcome outcome = !old                                ? DRY_COPIED_NEW
                        : (old->attributes & GAME_READONLY) ? DRY_READONLY_REPLACED
                                                            : DRY_REPLACED;
   if (old) {
@@ -218,8 +226,10 @@ static DryOutcome simulate_copy(int index, const DrySettings* settings, DryStepR
   // Either way the archive attribute alone is left.
   char name[GAME_NAME_SIZE], shown[GAME_NAME_SIZE];
   snprintf(name, sizeof name, "%s", old ? old->name : r.path);
-  if (old) snprintf(shown, sizeof shown, "%s", old->shown);
-  else shown_name(&r, shown, sizeof shown);
+  if (old)
+    snprintf(shown, sizeof shown, "%s", old->shown);
+  else
+    shown_name(&r, shown, sizeof shown);
   game_put(name, shown, GAME_ARCHIVE, dry.source_size[index], dry.source_hash[index]);
   return outcome;
 }
@@ -292,8 +302,10 @@ DryEnd run_dry(const DrySettings* settings) {
   }
   for (int i = 0; i < run->steps.count; i++) {
     if (!run->steps.step[i].final) continue;
-    if (failed) run->result[i].outcome = DRY_NOT_RUN;
-    else simulate_step(i, settings);
+    if (failed)
+      run->result[i].outcome = DRY_NOT_RUN;
+    else
+      simulate_step(i, settings);
   }
   return run->end = failed ? DRY_END_FAILED : DRY_END_MINIOK;
 }

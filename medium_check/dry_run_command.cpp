@@ -25,12 +25,13 @@ static struct {
   const char* predict;  // --predict's file, or null
   FILE* prediction;     // the open prediction file
   DrySettings settings;
-  int scanned;          // 1 once the game folder is in the table
+  int scanned;  // 1 once the game folder is in the table
 } command;
 
 static int take_value(int* argc, char** argv, int i, const char** slot, FILE* err) {
   if (i + 1 >= *argc || *slot) {
-    console_write_utf8(err, *slot ? "medium-check: an option stands twice: " : "medium-check: no value for ");
+    console_write_utf8(
+        err, *slot ? "medium-check: an option stands twice: " : "medium-check: no value for ");
     console_write_utf8(err, argv[i]);
     console_write_utf8(err, "\n");
     return -1;

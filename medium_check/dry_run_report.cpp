@@ -8,9 +8,12 @@ enum { LINE_SIZE = 2048 };
 
 const char* dry_end_text(DryEnd end) {
   switch (end) {
-    case DRY_END_MINIOK: return "MINIOK";
-    case DRY_END_FAILED: return "アップデートに失敗しました";
-    default: return "MOREDISKFREE";
+    case DRY_END_MINIOK:
+      return "MINIOK";
+    case DRY_END_FAILED:
+      return "アップデートに失敗しました";
+    default:
+      return "MOREDISKFREE";
   }
 }
 
@@ -41,12 +44,18 @@ static void step_label(const UpdateStep* step, char* out, size_t size) {
 
 static const char* copy_failure(DryOutcome outcome) {
   switch (outcome) {
-    case DRY_FAIL_TARGET_NAME: return "the target's name is not one Windows takes";
-    case DRY_FAIL_TOO_LONG: return "the path in the game folder is too long (260 or more units)";
-    case DRY_FAIL_SOURCE_NAME: return "the source's name is not valid Shift-JIS or too long";
-    case DRY_FAIL_SOURCE_MISSING: return "the source is not on the medium";
-    case DRY_FAIL_NO_FOLDER: return "its folder does not exist (the updater creates no folder)";
-    default: return "a folder has the target's name";
+    case DRY_FAIL_TARGET_NAME:
+      return "the target's name is not one Windows takes";
+    case DRY_FAIL_TOO_LONG:
+      return "the path in the game folder is too long (260 or more units)";
+    case DRY_FAIL_SOURCE_NAME:
+      return "the source's name is not valid Shift-JIS or too long";
+    case DRY_FAIL_SOURCE_MISSING:
+      return "the source is not on the medium";
+    case DRY_FAIL_NO_FOLDER:
+      return "its folder does not exist (the updater creates no folder)";
+    default:
+      return "a folder has the target's name";
   }
 }
 
@@ -57,7 +66,8 @@ static void write_step(DryWrite write, void* context, int index) {
   step_label(step, label, sizeof label);
   shown(step->target, target, sizeof target);
   if (step->kind == STEP_COPY)
-    say(write, context, "  %-10s %s -> %s: ", label, shown(step->source, source, sizeof source), target);
+    say(write, context, "  %-10s %s -> %s: ", label, shown(step->source, source, sizeof source),
+        target);
   else
     say(write, context, "  %-10s delete %s: ", label, target);
   switch (result->outcome) {
@@ -70,34 +80,47 @@ static void write_step(DryWrite write, void* context, int index) {
           result->outcome == DRY_READONLY_REPLACED ? "read-only, " : "",
           (unsigned long long)result->old_size, (unsigned long long)result->new_size);
       break;
-    case DRY_OUTSIDE: say(write, context, "outside the game folder (\"..\"): not simulated\n"); break;
-    case DRY_DELETED: say(write, context, "deleted\n"); break;
-    case DRY_ABSENT: say(write, context, "absent, nothing deleted\n"); break;
+    case DRY_OUTSIDE:
+      say(write, context, "outside the game folder (\"..\"): not simulated\n");
+      break;
+    case DRY_DELETED:
+      say(write, context, "deleted\n");
+      break;
+    case DRY_ABSENT:
+      say(write, context, "absent, nothing deleted\n");
+      break;
     case DRY_KEPT_READONLY:
       say(write, context, "kept: read-only (DeleteFile refuses read-only files)\n");
       break;
-    case DRY_KEPT_FOLDER: say(write, context, "kept: a folder (DeleteFile deletes files only)\n"); break;
-    case DRY_NOT_RUN:
-      say(write, context, "%s\n", dry_run()->end == DRY_END_MOREDISKFREE ? "not run"
-                                                                     : "not deleted: the update failed");
+    case DRY_KEPT_FOLDER:
+      say(write, context, "kept: a folder (DeleteFile deletes files only)\n");
       break;
-    default: say(write, context, "FAILS: %s\n", copy_failure(result->outcome));
+    case DRY_NOT_RUN:
+      say(write, context, "%s\n",
+          dry_run()->end == DRY_END_MOREDISKFREE ? "not run" : "not deleted: the update failed");
+      break;
+    default:
+      say(write, context, "FAILS: %s\n", copy_failure(result->outcome));
   }
 }
 
 void write_dry_report(DryWrite write, void* context) {
   const DryRun* run = dry_run();
   char text[GAME_NAME_SIZE * 2];
-  say(write, context, "Dry run on the game folder (nothing is changed; names matched without "
-                      "regard to case):\n");
+  say(write, context,
+      "Dry run on the game folder (nothing is changed; names matched without "
+      "regard to case):\n");
   unsigned long long need_mib = (run->peak_bytes + 1048575ull) / 1048576ull + FREE_SPACE_MIN_MIB;
-  say(write, context, "  free space: the copies need %llu bytes at their peak; the updater "
-                      "starts with %llu MiB free or more",
+  say(write, context,
+      "  free space: the copies need %llu bytes at their peak; the updater "
+      "starts with %llu MiB free or more",
       (unsigned long long)run->peak_bytes, need_mib);
-  if (run->free_mib < 0) say(write, context, " (the game folder's volume was not measured)\n");
-  else say(write, context, "; the game folder's volume has %d MiB: %s\n", run->free_mib,
-           run->end == DRY_END_MOREDISKFREE ? "too little, the updater refuses (MOREDISKFREE)"
-                                            : "enough");
+  if (run->free_mib < 0)
+    say(write, context, " (the game folder's volume was not measured)\n");
+  else
+    say(write, context, "; the game folder's volume has %d MiB: %s\n", run->free_mib,
+        run->end == DRY_END_MOREDISKFREE ? "too little, the updater refuses (MOREDISKFREE)"
+                                         : "enough");
   if (run->steps.count == 0) say(write, context, "  (no steps: nothing to copy or delete)\n");
   for (int i = 0; i < run->steps.count; i++) write_step(write, context, i);
   say(write, context, "End: \"%s\"", shown(dry_end_text(run->end), text, sizeof text));
@@ -112,7 +135,8 @@ void write_dry_report(DryWrite write, void* context) {
   }
   say(write, context, "\n");
   if (game_folder_truncated())
-    say(write, context, "  (the game folder holds more than %d entries: the rest is not predicted)\n",
+    say(write, context,
+        "  (the game folder holds more than %d entries: the rest is not predicted)\n",
         GAME_ENTRY_MAX);
 }
 

@@ -20,7 +20,8 @@ void game_folder_reset(void) {
 GameEntry* game_find(const char* name) {
   if (!name[0]) return nullptr;
   for (int i = 0; i < game.count; i++)
-    if (game.entry[i].name[0] && sjis_icompare(game.entry[i].name, name) == 0) return &game.entry[i];
+    if (game.entry[i].name[0] && sjis_icompare(game.entry[i].name, name) == 0)
+      return &game.entry[i];
   return nullptr;
 }
 

@@ -71,8 +71,8 @@ int game_folder_units(const char* folder) {
   if (!full) return -1;
   int units = 2;  // "Z:"
   for (const unsigned char* p = (const unsigned char*)full; *p; p++) {
-    if ((*p & 0xC0) != 0x80) units++;       // a character starts
-    if ((*p & 0xF8) == 0xF0) units++;       // beyond the BMP: a surrogate pair
+    if ((*p & 0xC0) != 0x80) units++;  // a character starts
+    if ((*p & 0xF8) == 0xF0) units++;  // beyond the BMP: a surrogate pair
   }
   free(full);
   return units;

@@ -11,8 +11,8 @@
 enum {
   SCAN_DEPTH_MAX = 32,
   WIDE_PATH_SIZE = 32768,
-  KEPT_ATTRIBUTES = GAME_READONLY | GAME_HIDDEN | GAME_SYSTEM | GAME_FOLDER | GAME_ARCHIVE |
-                    GAME_NORMAL
+  KEPT_ATTRIBUTES =
+      GAME_READONLY | GAME_HIDDEN | GAME_SYSTEM | GAME_FOLDER | GAME_ARCHIVE | GAME_NORMAL
 };
 
 static int to_wide(const char* utf8, wchar_t* out, int count) {
@@ -52,8 +52,8 @@ static void scan_into(const wchar_t* native, const char* relative, int depth) {
   do {
     if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0) continue;
     char leaf[GAME_NAME_SIZE], shown[GAME_NAME_SIZE], name[GAME_NAME_SIZE];
-    if (WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, leaf, sizeof leaf, nullptr,
-                            nullptr) <= 0)
+    if (WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, leaf, sizeof leaf, nullptr, nullptr) <=
+        0)
       continue;
     snprintf(shown, sizeof shown, "%s%s%s", relative, relative[0] ? "\\" : "", leaf);
     if (console_utf8_to_cp932(shown, name, sizeof name) < 0) name[0] = 0;

@@ -53,7 +53,8 @@ void walk(const std::wstring& folder, const std::string& below, std::vector<Line
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       snprintf(text, sizeof text, "folder %08lX - - ", (unsigned long)attributes);
     } else {
-      unsigned long long size = ((unsigned long long)found.nFileSizeHigh << 32) | found.nFileSizeLow;
+      unsigned long long size =
+          ((unsigned long long)found.nFileSizeHigh << 32) | found.nFileSizeLow;
       snprintf(text, sizeof text, "file %08lX %llu %016llX ", (unsigned long)attributes, size,
                (unsigned long long)fnv1a_of(path));
     }
@@ -71,10 +72,14 @@ std::string end_seen(const std::vector<std::string>& seen) {
   std::string end;
   for (const std::string& box : seen) {
     size_t bar = box.find('|');
-    std::string caption = box.substr(0, bar), text = bar == std::string::npos ? "" : box.substr(bar + 1);
-    if (text == "アップデートに失敗しました") end = "FAILED";
-    else if (caption == "アップデート終了") end = "MINIOK";
-    else if (caption == "ディスク容量の確認") end = "MOREDISKFREE";
+    std::string caption = box.substr(0, bar),
+                text = bar == std::string::npos ? "" : box.substr(bar + 1);
+    if (text == "アップデートに失敗しました")
+      end = "FAILED";
+    else if (caption == "アップデート終了")
+      end = "MINIOK";
+    else if (caption == "ディスク容量の確認")
+      end = "MOREDISKFREE";
   }
   return end;
 }
@@ -114,8 +119,8 @@ std::vector<std::string> folder_state_lines(const std::string& folder) {
   return out;
 }
 
-void predict_update(Prediction* prediction, const std::string& medium,
-                    const std::string& game_full, const std::string& scratch) {
+void predict_update(Prediction* prediction, const std::string& medium, const std::string& game_full,
+                    const std::string& scratch) {
   prediction->made = false;
   prediction->seen.clear();
   if (!prediction->enabled) return;
