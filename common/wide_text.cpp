@@ -28,3 +28,14 @@ int wide_to_cp932(const wchar_t* text, char* out, int size) {
   }
   return n - 1;
 }
+
+int wide_to_cp932_shown(const wchar_t* text, char* out, int size) {
+  if (size <= 0) return -1;
+  int n = WideCharToMultiByte(CP_SHIFT_JIS, WC_NO_BEST_FIT_CHARS, text, -1, out, size, "?",
+                              nullptr);
+  if (n <= 0) {
+    out[0] = 0;
+    return -1;
+  }
+  return n - 1;
+}

@@ -17,3 +17,8 @@ int cp932_to_wide(const char* text, wchar_t* out, int count, WideMode mode);
 // terminator included). Returns the number of bytes written without the terminator, or -1
 // when it does not fit or a character has no cp932 form; `out` is then empty.
 int wide_to_cp932(const wchar_t* text, char* out, int size);
+
+// As wide_to_cp932, for a text to show: a character without a cp932 form becomes "?". Two
+// bytes for each character of `text`, and one more, always suffice. Returns the bytes written
+// without the terminator, or -1 when it does not fit; `out` is then empty.
+int wide_to_cp932_shown(const wchar_t* text, char* out, int size);

@@ -90,7 +90,7 @@ FakeHandle& handle_of(PackFile file) {
   return h;
 }
 
-PackFile fake_open_read(const char* path) {
+PackFile fake_open_read(const char* path, size_t) {
   if (path_missing(path)) return PACK_NO_FILE;
   FakeHandle h;
   h.path = path;
@@ -99,7 +99,7 @@ PackFile fake_open_read(const char* path) {
   return PackFile(handles.size() - 1);
 }
 
-PackFile fake_create(const char* path) {
+PackFile fake_create(const char* path, size_t) {
   if (!path_creatable(path)) return PACK_NO_FILE;
   ++creates;
   created[path].clear();
@@ -138,16 +138,17 @@ int fake_close(PackFile file) {
   return 0;
 }
 
-int fake_remove(const char* path) { return created.erase(path) ? 0 : -1; }
+int fake_remove(const char* path, size_t) { return created.erase(path) ? 0 : -1; }
 
 void* fake_grow(void* block, size_t size) { return realloc(block, size); }
 void fake_release(void* block) { free(block); }
 void fake_print(const char*, size_t) {}
+size_t fake_tag_folder_bytes(void) { return 0; }  // tag paths are all cp932 here
 
 // The separator is set for each run: "\\" as on Windows for inputs of odd length, else "/".
 PackIo fuzz_io = {fake_open_read, fake_create, fake_file_size, fake_read,    fake_write,
                   fake_close,     fake_remove, fake_grow,      fake_release, fake_print,
-                  '/'};
+                  fake_tag_folder_bytes, '/'};
 
 // ---- the model of the tag file ----
 

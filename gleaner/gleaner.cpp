@@ -76,7 +76,7 @@ int add_member(TagList* list, const char* name, const PackIo* io) {
   copy_text(record->full_name, sizeof record->full_name, name, strlen(name));
   int fits = join_path(record->source, sizeof record->source, list->source_dir, name,
                        io->separator) == 0;
-  PackFile file = fits ? io->open_read(record->source) : PACK_NO_FILE;
+  PackFile file = fits ? io->open_read(record->source, 0) : PACK_NO_FILE;
   if (file == PACK_NO_FILE) {
     pack_say(io, "FILE [%s]がみつかりません\n", name);
     return LIST_FAILED;
@@ -158,7 +158,9 @@ int gleaner_run(int argc, char** argv, const PackIo* io) {
   for (const char* line : kUsage) pack_say(io, "%s\n", line);
   if (argc < 2) return 1;
   const char* tag_path = argv[1];
-  PackFile tag = io->open_read(tag_path);
+  size_t tag_folder = io->tag_folder_bytes();  // the stand-in for a folder kept natively
+  if (tag_folder > strlen(tag_path)) tag_folder = 0;
+  PackFile tag = io->open_read(tag_path, tag_folder);
   if (tag == PACK_NO_FILE) return 1;
 
   TagList list;
@@ -172,7 +174,14 @@ int gleaner_run(int argc, char** argv, const PackIo* io) {
     int fits = make_archive_name(archive_name, sizeof archive_name, tag_path, io->separator) == 0;
     fits &= join_path(archive_path, sizeof archive_path, list.output_dir, archive_name,
                       io->separator) == 0;
-    rc = write_archive(archive_path, fits, list.members, list.count, io);
+    // With an empty output directory the archive goes beside the tag file; it is then in
+    // the tag file's folder too when its path starts with that folder's stand-in (a double
+    // quote skipped at the start of the tag file's path makes it start otherwise).
+    size_t archive_folder = list.output_dir[0] == 0 && tag_folder != 0 &&
+                                    strncmp(archive_path, tag_path, tag_folder) == 0
+                                ? tag_folder
+                                : 0;
+    rc = write_archive(archive_path, archive_folder, fits, list.members, list.count, io);
   }
   io->release(list.members);
   return rc;

@@ -1,6 +1,12 @@
-// POSIX file operations of the pack tool. Names are passed to the file system as the bytes
-// they are, with "\" turned into "/" (a trail byte 0x5C is left alone), so a tag file written
-// for Windows packs the same files here.
+// POSIX file operations of the pack tool. Linux names are UTF-8: each part of a path ("\"
+// and "/" both separate, a trail byte 0x5C excepted) is converted from cp932 to UTF-8. For
+// names written by older tools a part is taken as the bytes it is when it is not valid
+// cp932, or when its UTF-8 form does not exist in its folder while those bytes do. The tag
+// file's folder, when cp932 cannot hold it, is kept here as the command line gave it.
+// The one file the tool creates is the archive, named after the tag file: a new one gets its
+// name in the form the tag file's name had on the command line (UTF-8, or the bytes as they
+// stand when that name was taken so), so "ü.TAG" packs into "ü.PAK" and an older script
+// that passes cp932 bytes gets its archive under cp932 bytes, as before.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,12 +16,80 @@
 #include <cstring>
 #include "pack_io.h"
 #include "path_split.h"
+#include "utf8_text.h"
 
 namespace {
 
-PackFile posix_open_read(const char* path) {
-  char native[4096];
-  if (posix_path(path, native, sizeof native) != 0) return PACK_NO_FILE;
+enum { NATIVE_PATH_SIZE = 4096 };
+
+static struct {
+  char folder[NATIVE_PATH_SIZE];  // the tag file's folder as given (UTF-8), "/" at its end
+  size_t stand_in_bytes;          // length of its stand-in in the tool's text; 0: none kept
+  int as_it_stands;               // 1 when the tag file's path was taken as its bytes
+} tag_folder;
+
+// How a part that exists in neither form is named: in UTF-8, or as its bytes.
+enum NewName { NEW_IN_UTF8, NEW_AS_BYTES };
+
+int name_exists(const char* path) {
+  struct stat st;
+  return lstat(path, &st) == 0;
+}
+
+// Appends one part of a path (cp932, no "/") to the native path `out` (`*used` bytes so
+// far): its UTF-8 form, or its bytes as they stand (see the file's header); `new_name` says
+// which when neither exists. -1 when it does not fit.
+int append_part(const char* part, NewName new_name, char* out, size_t* used) {
+  char utf8[NATIVE_PATH_SIZE];
+  const char* chosen = part;
+  if (cp932_to_utf8(part, utf8, sizeof utf8) >= 0) {
+    chosen = utf8;
+    if (strcmp(utf8, part) != 0 && *used + strlen(utf8) < NATIVE_PATH_SIZE &&
+        *used + strlen(part) < NATIVE_PATH_SIZE) {
+      strcpy(out + *used, utf8);
+      int utf8_exists = name_exists(out);
+      strcpy(out + *used, part);
+      int bytes_exist = name_exists(out);
+      if (!utf8_exists && (bytes_exist || new_name == NEW_AS_BYTES)) chosen = part;
+    }
+  }
+  size_t n = strlen(chosen);
+  if (*used + n >= NATIVE_PATH_SIZE) return -1;
+  memcpy(out + *used, chosen, n + 1);
+  *used += n;
+  return 0;
+}
+
+// The file system's path for the tool's `path` (see pack_io.h for `folder_bytes`), in `out`
+// of NATIVE_PATH_SIZE bytes; `last` says how its last part is named when it is new. -1 when
+// it does not fit.
+int native_path(const char* path, size_t folder_bytes, NewName last, char* out) {
+  size_t used = 0;
+  out[0] = 0;
+  if (folder_bytes != 0 && folder_bytes == tag_folder.stand_in_bytes &&
+      folder_bytes <= strlen(path)) {
+    used = strlen(tag_folder.folder);
+    memcpy(out, tag_folder.folder, used + 1);
+    path += folder_bytes;
+  }
+  char text[NATIVE_PATH_SIZE];
+  if (posix_path(path, text, sizeof text) != 0) return -1;
+  // "/" is never a trail byte, so the parts can be cut at every "/".
+  for (char* part = text;;) {
+    char* slash = strchr(part, '/');
+    if (slash) *slash = 0;
+    if (append_part(part, slash ? NEW_IN_UTF8 : last, out, &used) != 0) return -1;
+    if (!slash) return 0;
+    if (used + 1 >= NATIVE_PATH_SIZE) return -1;
+    out[used++] = '/';
+    out[used] = 0;
+    part = slash + 1;
+  }
+}
+
+PackFile posix_open_read(const char* path, size_t folder_bytes) {
+  char native[NATIVE_PATH_SIZE];
+  if (native_path(path, folder_bytes, NEW_IN_UTF8, native) != 0) return PACK_NO_FILE;
   int fd = open(native, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return PACK_NO_FILE;
   struct stat st;
@@ -26,9 +100,10 @@ PackFile posix_open_read(const char* path) {
   return fd;
 }
 
-PackFile posix_create(const char* path) {
-  char native[4096];
-  if (posix_path(path, native, sizeof native) != 0) return PACK_NO_FILE;
+PackFile posix_create(const char* path, size_t folder_bytes) {
+  char native[NATIVE_PATH_SIZE];
+  NewName last = tag_folder.as_it_stands ? NEW_AS_BYTES : NEW_IN_UTF8;
+  if (native_path(path, folder_bytes, last, native) != 0) return PACK_NO_FILE;
   int fd = open(native, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   return fd < 0 ? PACK_NO_FILE : fd;
 }
@@ -61,17 +136,53 @@ int posix_write(PackFile file, const void* data, unsigned long size) {
 
 int posix_close(PackFile file) { return close(static_cast<int>(file)) == 0 ? 0 : -1; }
 
-int posix_remove(const char* path) {
-  char native[4096];
-  if (posix_path(path, native, sizeof native) != 0) return -1;
+int posix_remove(const char* path, size_t folder_bytes) {
+  char native[NATIVE_PATH_SIZE];
+  if (native_path(path, folder_bytes, NEW_IN_UTF8, native) != 0) return -1;
   return unlink(native) == 0 ? 0 : -1;
 }
 
 void posix_print(const char* text, size_t length) { fwrite(text, 1, length, stdout); }
 
-const PackIo kPosixIo = {posix_open_read, posix_create, posix_file_size, posix_read, posix_write,
-                         posix_close,     posix_remove, realloc, free, posix_print, '/'};
+size_t posix_tag_folder_bytes(void) { return tag_folder.stand_in_bytes; }
+
+const PackIo kPosixIo = {posix_open_read, posix_create, posix_file_size, posix_read,
+                         posix_write,     posix_close,  posix_remove,    realloc,
+                         free,            posix_print,  posix_tag_folder_bytes, '/'};
 
 }  // namespace
 
 const PackIo* platform_pack_io(void) { return &kPosixIo; }
+
+// The argument is taken as UTF-8, the encoding of the names it meets on the file system,
+// whatever the locale says, so a run under LANG=C finds the same files.
+int pack_take_tag_argument(const char* argument, char* out, size_t size) {
+  tag_folder.folder[0] = 0;
+  tag_folder.stand_in_bytes = 0;
+  tag_folder.as_it_stands = 0;
+  if (size == 0) return -1;
+  if (utf8_to_cp932(argument, out, size) >= 0) return 0;
+  // UTF-8 has no trail byte "/" or "\": the last one ends the folder.
+  size_t length = strlen(argument), folder_length = 0;
+  for (size_t i = 0; i < length; ++i)
+    if (argument[i] == '/' || argument[i] == '\\') folder_length = i + 1;
+  // Bytes that are not UTF-8 are an older script's cp932: the whole path stands as it is.
+  if (folder_length > 0 && folder_length < sizeof tag_folder.folder && is_utf8(argument)) {
+    for (size_t i = 0; i < folder_length; ++i)  // as posix_path does for every other path
+      tag_folder.folder[i] = argument[i] == '\\' ? '/' : argument[i];
+    tag_folder.folder[folder_length] = 0;
+    int shown = utf8_to_cp932_shown(tag_folder.folder, out, size);
+    if (shown >= 0 && utf8_to_cp932(argument + folder_length, out + shown, size - size_t(shown)) >= 0) {
+      tag_folder.stand_in_bytes = size_t(shown);
+      return 0;
+    }
+    tag_folder.folder[0] = 0;
+  }
+  if (length >= size) {
+    out[0] = 0;
+    return -1;
+  }
+  memcpy(out, argument, length + 1);  // as it stands: the file operations take such bytes
+  tag_folder.as_it_stands = 1;
+  return 0;
+}

@@ -16,7 +16,7 @@ char copy_buffer[COPY_BLOCK];  // the one copy buffer, reused for every member
 
 CopyResult copy_member(const MemberRecord* member, uint32_t expected, PackFile archive,
                        const PackIo* io) {
-  PackFile source = io->open_read(member->source);
+  PackFile source = io->open_read(member->source, 0);
   if (source == PACK_NO_FILE) return COPY_UNREADABLE;
   uint64_t sum = 0;
   CopyResult result = COPY_OK;
@@ -70,8 +70,8 @@ void pack_say(const PackIo* io, const char* format, ...) {
   io->print(text, size_t(n) < sizeof text ? size_t(n) : sizeof text - 1);
 }
 
-int write_archive(const char* archive_path, int path_fits, const MemberRecord* members,
-                  uint32_t count, const PackIo* io) {
+int write_archive(const char* archive_path, size_t folder_bytes, int path_fits,
+                  const MemberRecord* members, uint32_t count, const PackIo* io) {
   PakEntry* directory = static_cast<PakEntry*>(io->grow(nullptr, (count + 1) * sizeof(PakEntry)));
   if (!directory) {
     pack_say(io, "メモリが足りません\n");
@@ -80,7 +80,7 @@ int write_archive(const char* archive_path, int path_fits, const MemberRecord* m
   for (uint32_t i = 0; i < count; ++i) directory[i] = members[i].entry;
   pak_close_directory(directory, count);
 
-  PackFile archive = path_fits ? io->create(archive_path) : PACK_NO_FILE;
+  PackFile archive = path_fits ? io->create(archive_path, folder_bytes) : PACK_NO_FILE;
   if (archive == PACK_NO_FILE) {
     pack_say(io, "何だか開けませんでした[%s]\n", archive_path);
     io->release(directory);
@@ -102,6 +102,6 @@ int write_archive(const char* archive_path, int path_fits, const MemberRecord* m
     pack_say(io, "アーカイブに書き込めませんでした[%s]\n", archive_path);
     ok = 0;
   }
-  if (!ok) io->remove(archive_path);
+  if (!ok) io->remove(archive_path, folder_bytes);
   return ok ? 0 : 1;
 }

@@ -18,8 +18,9 @@ struct MemberRecord {
 void pack_say(const PackIo* io, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 
-// Writes the archive at `archive_path` from `count` sorted members. `path_fits` is 0 when
-// the path had to be cut, which is refused like a file that cannot be created. Returns the
-// exit code: 0 for a complete archive; 1 after a failure, with no archive left behind.
-int write_archive(const char* archive_path, int path_fits, const MemberRecord* members,
-                  uint32_t count, const PackIo* io);
+// Writes the archive at `archive_path` from `count` sorted members; `folder_bytes` is passed
+// on to the file operations with the path (pack_io.h). `path_fits` is 0 when the path had to
+// be cut, which is refused like a file that cannot be created. Returns the exit code: 0 for
+// a complete archive; 1 after a failure, with no archive left behind.
+int write_archive(const char* archive_path, size_t folder_bytes, int path_fits,
+                  const MemberRecord* members, uint32_t count, const PackIo* io);

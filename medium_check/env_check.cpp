@@ -26,20 +26,19 @@ struct RecordPlace {
 };
 
 static struct {
-  char label[LABEL_SIZE];
-  bool found;
+  char label[LABEL_SIZE];  // where the file was found
   long long own_bytes;     // the file's own length (an archive member's size)
   long long stream_start;  // the file's first byte in the opened stream
-  FILE* stream;
-  long long delivered;  // bytes the line reader took from the stream
-  TextReader reader;
-  long long position;  // stream bytes before the next line
-  int line;            // file line of the next line read
-  bool open_line;      // the last line read did not end its file line
-  int lines_read;      // file lines of the own text reached
-  RecordPlace places[ENV_RECORDS];
-  int stored;
-  int reported_split_line;  // the last file line whose cut was reported
+  FILE* stream;            // the opened file while it is read
+  long long delivered;     // bytes the line reader took from the stream
+  TextReader reader;       // the line reader on the counting source
+  long long position;      // stream bytes before the next line
+  int line;                // file line of the next line read
+  bool open_line;          // the last line read did not end its file line
+  int lines_read;          // file lines of the own text reached
+  RecordPlace places[ENV_RECORDS];  // where each stored record came from
+  int stored;                       // records stored
+  int reported_split_line;          // the last file line whose cut was reported
   char head[ENV_RECORD_SIZE];  // the line read before the one the observer sees
   int head_record;             // its record, -1 for none
 } g_env;
@@ -263,7 +262,48 @@ static bool check_joined(int record, const char* token) {
   return true;
 }
 
+// The length of the UTF-8 sequence at `p` (2 to 4), or 0 when none starts there.
+static int utf8_sequence(const unsigned char* p) {
+  int n = p[0] >= 0xC2 && p[0] <= 0xDF ? 2 : p[0] >= 0xE0 && p[0] <= 0xEF ? 3
+          : p[0] >= 0xF0 && p[0] <= 0xF4 ? 4 : 0;
+  for (int i = 1; i < n; ++i) {
+    if ((p[i] & 0xC0) != 0x80) return 0;
+  }
+  return n;
+}
+
+// A file saved as UTF-8: a byte order mark hides the first key; text of three-byte sequences
+// (Japanese in UTF-8) throughout, with no byte that UTF-8 cannot hold, shows garbled, since
+// the updater reads Shift-JIS. Shift-JIS Japanese text is practically never valid UTF-8.
+static void check_encoding(void) {
+  const unsigned char* first = reinterpret_cast<const unsigned char*>(env_record(0));
+  if (g_env.stored && !past_end(0) && first[0] == 0xEF && first[1] == 0xBB && first[2] == 0xBF) {
+    char show[64];
+    add_finding(FINDING_ERROR, g_env.label, g_env.places[0].line,
+                "the file begins with a UTF-8 byte order mark: the updater reads the first key as "
+                "three more bytes and \"%s\", and does not find it; save it as Shift-JIS",
+                shown(env_record(0) + 3, show, sizeof show));
+  }
+  int utf8_line = 0;
+  for (int r = 0; r < g_env.stored && !past_end(r); ++r) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(env_record(r));
+    for (int i = 0; i < ENV_RECORD_SIZE; ++i) {
+      if (p[i] < 0x80) continue;
+      int n = utf8_sequence(p + i);
+      if (!n || i + n > ENV_RECORD_SIZE) return;  // not UTF-8: Shift-JIS as it should be
+      if (n == 3 && !utf8_line && !(r == 0 && i == 0)) utf8_line = g_env.places[r].line;
+      i += n - 1;
+    }
+  }
+  if (utf8_line) {
+    add_finding(FINDING_WARNING, g_env.label, utf8_line,
+                "the file looks like UTF-8 text: the updater reads Shift-JIS, so its Japanese "
+                "texts show garbled; save it as Shift-JIS (code page 932)");
+  }
+}
+
 static void check_records(void) {
+  check_encoding();
   int first_of_key[64];
   for (int& f : first_of_key) f = -1;
   for (int r = 0; r < g_env.stored; ++r) {
@@ -339,8 +379,7 @@ bool check_env(void) {
   g_env.line = 1;
   g_env.reported_split_line = 0;
   const char* name = "UPDATE.ENV";
-  g_env.found = resource_label(name, g_env.label, sizeof g_env.label);
-  if (!g_env.found) {
+  if (!resource_label(name, g_env.label, sizeof g_env.label)) {
     add_finding(
         FINDING_ERROR, "", 0,
         "UPDATE.ENV is found nowhere%s: the updater says "

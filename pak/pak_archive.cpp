@@ -2,9 +2,11 @@
 // built from the directory the updater holds: names as stored, sizes as the updater's lookup
 // gives them.
 #include "pak_archive.h"
+#include <cstdio>
 #include <cstring>
 #include "frame.h"
 #include "named_file.h"
+#include "pak_output.h"
 #include "resource_lookup.h"
 #include "sjis.h"
 
@@ -24,6 +26,15 @@ static uint16_t u16_at(const unsigned char* bytes) { return uint16_t(bytes[0] | 
 static uint32_t u32_at(const unsigned char* bytes) {
   return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
          uint32_t(bytes[3]) << 24;
+}
+
+const char* pak_shown(const char* arg) {
+  static char shown[2][2 * PATH_TEXT_SIZE];  // two results, used in turn
+  static int next;
+  char* out = shown[next];
+  next ^= 1;
+  if (pak_name_from_argument(arg, out, sizeof shown[0]) < 0) copy_text(out, sizeof shown[0], arg, strlen(arg));
+  return out;
 }
 
 const char* pak_format_name(PakFormat format) {
@@ -68,7 +79,7 @@ int64_t pak_directory_end(void) {
   int64_t entry = g_archive.format == PAK_FORMAT_KEYED ? int64_t(sizeof(KeyEntry))
                 : g_archive.format == PAK_FORMAT_SHORT_NAME ? int64_t(sizeof(ShortNameEntry))
                 : int64_t(PAK_ENTRY_SIZE);
-  return pak_directory_start() + entry * int64_t(g_archive.declared);
+  return pak_directory_start() + entry * int64_t(pak_entry_count());
 }
 
 int64_t pak_end_offset(void) {
@@ -115,6 +126,16 @@ static int64_t member_size(const ResourceSlot* slot, uint32_t i) {
   return next - int64_t(offset);
 }
 
+// A name of at most 27 bytes (the longest field) always fits with every byte escaped.
+static void make_shown_name(const char* name, char* shown) {
+  size_t out = 0;
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(name); *p && out + 5 < PATH_TEXT_SIZE; ++p) {
+    if (*p < 0x20 || *p == 0x7F) out += size_t(snprintf(shown + out, 5, "\\x%02X", *p));
+    else shown[out++] = char(*p);
+  }
+  shown[out] = 0;
+}
+
 static void build_members(void) {
   const ResourceSlot* slot = pak_slot();
   uint32_t count = slot->count;
@@ -141,6 +162,7 @@ static void build_members(void) {
     } else {
       short_field_name(slot->short_names[i].name, m->name);
     }
+    make_shown_name(m->name, m->shown);
   }
 }
 

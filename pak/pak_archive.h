@@ -15,6 +15,7 @@ enum PakFormat {
 
 struct PakMember {
   char name[PATH_TEXT_SIZE];  // as stored ("NAME.EXT" for a short-name entry); empty when keyed
+  char shown[PATH_TEXT_SIZE]; // the name to print: control bytes written as \xNN
   bool named;                 // false in a keyed archive: only the key is stored
   bool cut;                   // ADPACK32 name field full: the name may have gone on
   uint32_t key;               // keyed: the stored key
@@ -45,7 +46,7 @@ int pak_head_length(void);
 uint32_t pak_declared_count(void);
 // The directory entries held: whole entries in the file, at most the low 16 bits of the count.
 uint32_t pak_entry_count(void);
-// The directory's first byte and its size in the file as declared.
+// The directory's first byte, and the byte after the entries held (where data may begin).
 int64_t pak_directory_start(void);
 int64_t pak_directory_end(void);
 

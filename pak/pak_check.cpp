@@ -5,6 +5,7 @@
 #include <cstring>
 #include "console_text.h"
 #include "pak_archive.h"
+#include "pak_output.h"
 #include "pak_format.h"
 #include "sjis.h"
 
@@ -27,7 +28,7 @@ static void fault(const char* name, long entry, const char* format, ...) {
   va_end(args);
   ++g_check.faults;
   const PakMember* m = entry >= 0 ? pak_member(uint32_t(entry)) : nullptr;
-  if (m && m->named) console_print(g_check.out, "%-12s entry %ld \"%s\": %s\n", name, entry, m->name, detail);
+  if (m && m->named) console_print(g_check.out, "%-12s entry %ld \"%s\": %s\n", name, entry, m->shown, detail);
   else if (entry >= 0) console_print(g_check.out, "%-12s entry %ld: %s\n", name, entry, detail);
   else console_print(g_check.out, "%-12s %s\n", name, detail);
 }
@@ -188,10 +189,10 @@ int pak_check_archive(FILE* out) {
   check_offsets();
   check_reachable();
   if (g_check.faults == 0)
-    console_print(out, "%s: %s, %u members: sound\n", pak_archive_path(), pak_format_name(pak_format()),
+    console_print(out, "%s: %s, %u members: sound\n", pak_shown(pak_archive_path()), pak_format_name(pak_format()),
                   pak_member_count());
   else
-    console_print(out, "%s: %s, %u members: %d fault%s\n", pak_archive_path(),
+    console_print(out, "%s: %s, %u members: %d fault%s\n", pak_shown(pak_archive_path()),
                   pak_format_name(pak_format()), pak_member_count(), g_check.faults,
                   g_check.faults == 1 ? "" : "s");
   return g_check.faults;

@@ -49,12 +49,11 @@ static bool copy_data(FILE* to, uint32_t offset, int64_t size) {
 // the archive stores no name for) under `fallback`.
 static void extract_member(uint32_t index, const char* fallback) {
   const PakMember* m = pak_member(index);
-  char shown[PATH_TEXT_SIZE];
-  if (m->named) copy_text(shown, sizeof shown, m->name, strlen(m->name));
-  else copy_text(shown, sizeof shown, fallback, strlen(fallback));
+  const char* name = m->named ? m->name : fallback;
+  const char* shown = m->named ? m->shown : fallback;  // control bytes escaped
   char safe[PATH_TEXT_SIZE];
   const char* why;
-  SafeName kind = pak_safe_name(shown, safe, &why);
+  SafeName kind = pak_safe_name(name, safe, &why);
   if (kind == SAFE_NAME_REFUSED) return refuse(shown, why);
   if (m->size < 0 || int64_t(m->offset) + m->size > pak_archive_size() ||
       int64_t(m->offset) + m->size > int64_t(PAK_MAX_ARCHIVE_SIZE))
@@ -105,11 +104,11 @@ int pak_extract(const char* archive, const char* dir, char** names, int name_cou
                 FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   if (pak_make_folder(dir) != 0) {
-    console_print(err, "pak: the folder %s cannot be created\n", dir);
+    console_print(err, "pak: the folder %s cannot be created\n", pak_shown(dir));
     pak_close_archive();
     return PAK_EXIT_USAGE;
   }
@@ -119,7 +118,7 @@ int pak_extract(const char* archive, const char* dir, char** names, int name_cou
   g_extract.dir = dir;
   g_extract.archive = open_named_file(archive, "rb");
   if (!g_extract.archive) {
-    console_print(err, "pak: %s cannot be opened\n", archive);
+    console_print(err, "pak: %s cannot be opened\n", pak_shown(archive));
     pak_close_archive();
     return PAK_EXIT_USAGE;
   }

@@ -8,7 +8,7 @@
 int pak_find(const char* archive, const char* name, FILE* out, FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   char request[PATH_TEXT_SIZE], looked_up[PATH_TEXT_SIZE];
@@ -26,7 +26,7 @@ int pak_find(const char* archive, const char* name, FILE* out, FILE* err) {
     const PakMember* m = pak_member(uint32_t(hit));
     if (m->named)
       console_print(out, "%s: entry %ld \"%s\", offset %u, %lld bytes (looked up as \"%s\")\n", request,
-                    hit, m->name, m->offset, (long long)m->size, looked_up);
+                    hit, m->shown, m->offset, (long long)m->size, looked_up);
     else
       console_print(out, "%s: entry %ld, key %08X, offset %u, %lld bytes (looked up as \"%s\")\n",
                     request, hit, m->key, m->offset, (long long)m->size, looked_up);

@@ -5,6 +5,7 @@
 #include "console_text.h"
 #include "frame.h"
 #include "pak_archive.h"
+#include "pak_output.h"
 
 // Appends the cp932 `text` to `out` as a JSON string (quotes included), UTF-8 inside.
 static void write_json_string(FILE* out, const char* text) {
@@ -34,7 +35,7 @@ static void write_json_string(FILE* out, const char* text) {
 static void list_json(FILE* out) {
   PakFormat format = pak_format();
   console_write_utf8(out, "{\"archive\": ");
-  write_json_string(out, pak_archive_path());
+  write_json_string(out, pak_shown(pak_archive_path()));
   console_print(out, ", \"format\": \"%s\", \"size\": %lld, \"declared_entries\": %u, \"members\": [",
                 pak_format_name(format), (long long)pak_archive_size(), pak_declared_count());
   for (uint32_t i = 0; i < pak_member_count(); ++i) {
@@ -54,19 +55,19 @@ static void list_json(FILE* out) {
 
 static void list_table(FILE* out) {
   PakFormat format = pak_format();
-  console_print(out, "%s: %s, %u members, %lld bytes\n", pak_archive_path(), pak_format_name(format),
+  console_print(out, "%s: %s, %u members, %lld bytes\n", pak_shown(pak_archive_path()), pak_format_name(format),
                 pak_member_count(), (long long)pak_archive_size());
   if (format == PAK_FORMAT_ADPACK32) console_print(out, "%7s %10s %10s  %-4s  %s\n", "#", "offset", "size", "crc", "name");
   else console_print(out, "%7s %10s %10s  %s\n", "#", "offset", "size", format == PAK_FORMAT_KEYED ? "key" : "name");
   for (uint32_t i = 0; i < pak_member_count(); ++i) {
     const PakMember* m = pak_member(i);
     if (format == PAK_FORMAT_ADPACK32)
-      console_print(out, "%7u %10u %10lld  %04X  %s%s\n", i, m->offset, (long long)m->size, m->crc, m->name,
+      console_print(out, "%7u %10u %10lld  %04X  %s%s\n", i, m->offset, (long long)m->size, m->crc, m->shown,
                     m->cut ? "...  (name cut to 25 bytes)" : "");
     else if (format == PAK_FORMAT_KEYED)
       console_print(out, "%7u %10u %10lld  %08X\n", i, m->offset, (long long)m->size, m->key);
     else
-      console_print(out, "%7u %10u %10lld  %s\n", i, m->offset, (long long)m->size, m->name);
+      console_print(out, "%7u %10u %10lld  %s\n", i, m->offset, (long long)m->size, m->shown);
   }
   if (pak_end_offset() >= 0) console_print(out, "%7s %10lld\n", "end", (long long)pak_end_offset());
   if (pak_entry_count() < (pak_declared_count() & 0xFFFFu))

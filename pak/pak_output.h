@@ -16,3 +16,7 @@ FILE* pak_create_member_file(const char* dir, const char* name);
 // A NAME from the command line as cp932 bytes in `out`; -1 when it does not fit or cannot be
 // given in cp932.
 int pak_name_from_argument(const char* arg, char* out, size_t size);
+
+// A path or name from the command line as cp932 text to print (pak_name_from_argument; bytes
+// it cannot convert stay as they are). Two results stay valid at a time.
+const char* pak_shown(const char* arg);

@@ -4,6 +4,7 @@
 #include "pak_archive.h"
 #include "pak_check.h"
 #include "pak_commands.h"
+#include "pak_output.h"
 #include "pak_list.h"
 
 static const char HELP[] =
@@ -12,14 +13,16 @@ static const char HELP[] =
     "       pak extract ARCHIVE [DIR] [NAME...]\n"
     "                                      writes the members (or those the updater opens for\n"
     "                                      the NAMEs) into DIR (default: the current folder)\n"
-    "       pak find ARCHIVE NAME          the member the updater opens for NAME\n"
+    "       pak find ARCHIVE NAME          the member the updater opens for NAME (\"@\" prefix,\n"
+    "                                      base name and extension, case folded; a plain file\n"
+    "                                      of that name beside the updater would come first)\n"
     "\n"
     "Formats: ADPACK32, AC, keyed and short-name directories, as the updater reads them.\n"
     "Extraction never writes outside DIR: a member name's folder part or drive is dropped\n"
     "(\"flattened\"); a name that is empty, \".\" or \"..\", holds a character Windows forbids,\n"
     "ends in a dot or a space or names a device is refused, as is a second member under the\n"
-    "same name. Keyed archives store no names: their members are written as KEY-<key> unless\n"
-    "a NAME picks them.\n"
+    "same name; files already in DIR are replaced. Keyed archives store no names: their members\n"
+    "are written as KEY-<key> unless a NAME picks them.\n"
     "\n"
     "Exit codes: 0 listed, sound, found, all written; 1 faults found (test), not found (find),\n"
     "a member refused or not written (extract); 2 bad command line, or the archive cannot be\n"
@@ -28,7 +31,7 @@ static const char HELP[] =
 int pak_list(const char* archive, bool json, FILE* out, FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   pak_list_archive(out, json);
@@ -39,7 +42,7 @@ int pak_list(const char* archive, bool json, FILE* out, FILE* err) {
 int pak_test(const char* archive, FILE* out, FILE* err) {
   const char* reason;
   if (pak_open_archive(archive, &reason) != 0) {
-    console_print(err, "pak: %s %s\n", archive, reason);
+    console_print(err, "pak: %s %s\n", pak_shown(archive), reason);
     return PAK_EXIT_USAGE;
   }
   int faults = pak_check_archive(out);

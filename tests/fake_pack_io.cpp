@@ -16,7 +16,14 @@ struct Handle {
 };
 std::vector<Handle> handles;
 
-PackFile fake_open_read(const char* path) {
+// The key of the tool's `path` in the fake: the stand-in replaced as the platforms do.
+std::string stored_path(const char* text, size_t folder_bytes) {
+  if (folder_bytes == 0 || folder_bytes != fs.tag_folder_bytes) return text;
+  return kTagFolder + std::string(text + folder_bytes);
+}
+
+PackFile fake_open_read(const char* text, size_t folder_bytes) {
+  std::string path = stored_path(text, folder_bytes);
   auto it = fs.files.find(path);
   if (it == fs.files.end()) return PACK_NO_FILE;
   int times = ++fs.opened[path];
@@ -30,7 +37,8 @@ PackFile fake_open_read(const char* path) {
   return PackFile(handles.size() - 1);
 }
 
-PackFile fake_create(const char* path) {
+PackFile fake_create(const char* text, size_t folder_bytes) {
+  std::string path = stored_path(text, folder_bytes);
   if (fs.fail_create) return PACK_NO_FILE;
   fs.files[path].clear();
   Handle h;
@@ -74,7 +82,9 @@ int fake_close(PackFile file) {
   return ++fs.closes == fs.fail_close ? -1 : 0;
 }
 
-int fake_remove(const char* path) { return fs.files.erase(path) ? 0 : -1; }
+int fake_remove(const char* text, size_t folder_bytes) {
+  return fs.files.erase(stored_path(text, folder_bytes)) ? 0 : -1;
+}
 
 void* fake_grow(void* block, size_t size) {
   if (++fs.grows == fs.fail_grow) return nullptr;
@@ -83,9 +93,11 @@ void* fake_grow(void* block, size_t size) {
 
 void fake_print(const char* text, size_t length) { fs.console.append(text, length); }
 
+size_t fake_tag_folder_bytes(void) { return fs.tag_folder_bytes; }
+
 const PackIo kFakeIo = {fake_open_read, fake_create, fake_file_size, fake_read,  fake_write,
                         fake_close,     fake_remove, fake_grow,      free,       fake_print,
-                        '\\'};
+                        fake_tag_folder_bytes, '\\'};
 
 }  // namespace
 

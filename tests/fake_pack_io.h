@@ -19,7 +19,12 @@ struct FakeFs {
   int fail_read = 0, fail_write = 0, fail_grow = 0, fail_close = 0;
   bool fail_create = false;
   int open_files = 0;  // handles not yet closed
+  // The tag folder kept natively: the length of its stand-in at the start of the tag path
+  // (0: none). A path passed with it is stored under kTagFolder + the rest of the path.
+  size_t tag_folder_bytes = 0;
 };
+
+const char kTagFolder[] = "<tag folder>";
 
 // The one fake file system, emptied by fake_reset().
 FakeFs& fake_fs();

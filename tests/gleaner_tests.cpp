@@ -226,6 +226,42 @@ TEST_F(Gleaner, ArchiveThatCannotBeCreated) {
   EXPECT_EQ(2u, fake_fs().files.size());  // the tag file and x: nothing was written
 }
 
+// A tag file's folder that the platform keeps in its own form: the tag file is opened in
+// it, an archive with an empty output directory is created and named in it, and any other
+// archive path is the tool's own text. A skipped leading quote leaves that folder behind.
+TEST_F(Gleaner, FolderKeptByThePlatformHoldsTheTagFileAndTheArchiveBesideIt) {
+  const std::string tag_path = "C:\\J?rgen\\LIST.TAG";  // a stand-in of 10 bytes, then the name
+  const std::string in_folder = std::string(kTagFolder) + "LIST.PAK";
+  struct Case { const char* what; std::string argument; size_t stand_in; std::string tag, archive; } cases[] = {
+      {"default output directory", tag_path, 10, "a\r\n", kArchive},
+      {"empty output directory", tag_path, 10, ">\r\na\r\n", in_folder},
+      {"with \"@\"", "@" + tag_path, 11, ">\r\na\r\n", in_folder},
+      {"output directory", tag_path, 10, ">out\r\na\r\n", "out\\LIST.PAK"},
+      {"quote skipped", "\"" + tag_path, 11, ">\r\na\r\n", "C:\\J?rgen\\LIST.PAK"},
+  };
+  for (const Case& c : cases) {
+    fake_reset();
+    fake_fs().tag_folder_bytes = c.stand_in;
+    file(kTagFolder + std::string("LIST.TAG"), c.tag);
+    file("a", "data");
+    EXPECT_EQ(0, run_gleaner({c.argument})) << c.what;
+    EXPECT_EQ(std::vector<std::string>{"a"}, archive_names(fake_fs().files[c.archive])) << c.what;
+  }
+  // Texts show the stand-in; a failure removes the archive from the kept folder.
+  fake_reset();
+  fake_fs().tag_folder_bytes = 10;
+  file(kTagFolder + std::string("LIST.TAG"), ">\r\na\r\n");
+  file("a", "data");
+  fake_fs().fail_write = 3;
+  EXPECT_EQ(1, run_gleaner({tag_path}));
+  EXPECT_EQ("ファイル出力先ディレクトリ[]\n追加中[a]\nアーカイブに書き込めませんでした[C:\\J?rgen\\LIST.PAK]\n", said());
+  EXPECT_EQ(0u, fake_fs().files.count(in_folder));
+  // Without a kept folder the same path is the tool's own text (and names no file here).
+  fake_reset();
+  file(kTagFolder + std::string("LIST.TAG"), "a\r\n");
+  EXPECT_EQ(1, run_gleaner({tag_path}));
+}
+
 TEST_F(Gleaner, MemberChangedWhilePackingFailsAndLeavesNoArchive) {
   for (const char* changed : {"longer!", "", "shrt"}) {
     fake_reset();

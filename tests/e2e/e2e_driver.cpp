@@ -24,10 +24,15 @@ void quiet_startup(STARTUPINFOW* startup) {
   startup->hStdInput = startup->hStdOutput = startup->hStdError = nul;
 }
 
-bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory) {
+bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory,
+                   int show) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   quiet_startup(&startup);
+  if (show != -1) {
+    startup.dwFlags |= STARTF_USESHOWWINDOW;
+    startup.wShowWindow = (WORD)show;
+  }
   std::wstring line = L"\"" + program + L"\"";
   run->copying = nullptr;
   return CreateProcessW(program.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
@@ -103,12 +108,16 @@ HWND visible_window_of(DWORD process_id) {
   return search.found;
 }
 
+static bool is_readme_window(HWND hwnd) {
+  wchar_t name[32] = {};
+  GetClassNameW(hwnd, name, 32);
+  return wcscmp(name, L"Notepad") == 0;
+}
+
 // Counts the read-me viewer's windows, closing them when `close` is set.
 static BOOL CALLBACK visit_readme(HWND hwnd, LPARAM param) {
   std::pair<int, bool>* visit = (std::pair<int, bool>*)param;
-  wchar_t name[32] = {};
-  GetClassNameW(hwnd, name, 32);
-  if (wcscmp(name, L"Notepad") == 0) {
+  if (is_readme_window(hwnd)) {
     ++visit->first;
     if (visit->second) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   }
@@ -128,6 +137,23 @@ bool readme_opened(int timeout_ms) {
     Sleep(50);
   }
   return true;
+}
+
+static BOOL CALLBACK find_readme(HWND hwnd, LPARAM param) {
+  if (!is_readme_window(hwnd)) return TRUE;
+  *(HWND*)param = hwnd;
+  return FALSE;
+}
+
+std::wstring readme_caption(void) {
+  HWND viewer = nullptr;
+  EnumWindows(find_readme, (LPARAM)&viewer);
+  wchar_t caption[MAX_PATH] = {};
+  DWORD_PTR length = 0;
+  if (viewer)
+    SendMessageTimeoutW(viewer, WM_GETTEXT, MAX_PATH, (LPARAM)caption, SMTO_ABORTIFHUNG, 2000,
+                        &length);
+  return caption;
 }
 
 // Closes every viewer window, also one that the shell is still starting.

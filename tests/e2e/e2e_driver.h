@@ -18,8 +18,11 @@ struct UpdaterRun {
 // it (and what the shell starts for it) does not hold the starter's output open.
 void quiet_startup(STARTUPINFOW* startup);
 
-// Starts `program` with `directory` as its current directory. False when it could not start.
-bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory);
+// Starts `program` with `directory` as its current directory and, when `show` is not -1, that
+// show command in its STARTUPINFO (as a shortcut set to run minimised passes one). False when
+// it could not start.
+bool start_updater(UpdaterRun* run, const std::wstring& program, const std::wstring& directory,
+                   int show = -1);
 // Waits for the next box of the run (never the progress dialog) and describes it as
 // "<caption>|<text>" in cp932 (and, when `wide` is given, in UTF-16): the text is the message
 // of a message box or the confirmation line of the confirmation dialog. Null on timeout or
@@ -40,5 +43,7 @@ bool save_screenshot(const ClientPixels& shot, const std::wstring& path);
 
 // Whether the read-me viewer (Notepad) opened within `timeout_ms`.
 bool readme_opened(int timeout_ms = 10000);
+// The caption of a read-me viewer window ("" when none is open), which names the file shown.
+std::wstring readme_caption(void);
 // Closes every viewer window, also one that the shell is still starting.
 void close_readme_windows(void);

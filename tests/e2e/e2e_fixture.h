@@ -41,9 +41,10 @@ class EndToEnd : public ::testing::Test {
   // UPDATE.PAK on the medium; GLEANER's exit code.
   int pack(void);
 
-  // Starts the medium's updater.exe with `directory` as its current directory (the medium
-  // when empty). Returns false when it could not be started.
-  bool start(const std::string& directory = "");
+  // Starts the medium's updater (`program`) with `directory` as its current directory (the medium
+  // when empty) and, unless -1, the show command `show`. Returns false when it could not be
+  // started.
+  bool start(const std::string& directory = "", int show = -1);
   // Waits for the next box of the updater (never the copy progress dialog) and logs it.
   HWND next_box(std::string* seen, int timeout_ms = E2E_BOX_MS);
   // Answers the next box with button `id` and returns its log entry ("" when none came).
@@ -55,6 +56,7 @@ class EndToEnd : public ::testing::Test {
 
   std::string folder, medium, game, stage;  // cp932, relative to the working directory
   std::string ini;                          // the record's key name below Software
+  std::string program = "updater.exe";      // the updater, relative to the medium
   UpdaterRun run;
   Prediction prediction;  // the dry run before each start, checked when the run has ended
 };

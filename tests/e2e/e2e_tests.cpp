@@ -66,31 +66,12 @@ TEST_F(Success, FromTheArchive) {
   EXPECT_TRUE(readme_opened());
 }
 
-// The splash as the user sees it while the confirmation waits (moved aside for the picture,
-// as is the read-me):
-// the picture from the client area's top-left corner, a black band from row 280 holding the
-// title in white from x 16 on, its shadow one pixel to the right and below. KIT_SPLASH_SHOT
-// names a file to keep the picture in (as BMP).
-TEST_F(Success, SplashShowsThePictureAndTheTitle) {
-  prepare();
-  ASSERT_EQ(0, pack());
-  ASSERT_TRUE(start());
-  std::string seen;
-  HWND box = next_box(&seen);
-  ASSERT_NE(box, nullptr);
-  SetWindowPos(box, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ASSERT_TRUE(readme_opened());  // the read-me's window would cover the splash
-  close_readme_windows();
-  HWND main = updater_window(run.process.dwProcessId);
-  ASSERT_NE(main, nullptr);
-  Sleep(500);  // the uncovered part is repainted by the confirmation's message loop
-  ClientPixels shot = capture_client(main);
+// The splash as the user sees it: the picture from the client area's top-left corner, a black
+// band from row 280 holding the title in white from x 16 on, its shadow one pixel to the right
+// and below.
+void expect_splash(const ClientPixels& shot) {
   ASSERT_EQ(480, shot.width);
   ASSERT_EQ(304, shot.height);
-  if (const char* keep = getenv("KIT_SPLASH_SHOT")) {
-    EXPECT_TRUE(save_screenshot(shot, widen(keep)));
-  }
-
   const uint32_t black = 0, white = 0xFFFFFF;
   // Picture colour i is red i, green 255 - i, blue 128; its 20-pixel bands start at (0, 0).
   for (int i : {0, 1, 5, 13}) {
@@ -117,11 +98,88 @@ TEST_F(Success, SplashShowsThePictureAndTheTitle) {
   EXPECT_GE(left, 16);
   EXPECT_LT(left, 24);
   EXPECT_EQ(0, lone_faces);
+}
+
+// Moves the confirmation aside and closes the read-me, whose windows would cover the splash.
+void uncover_splash(HWND box) {
+  SetWindowPos(box, nullptr, -4000, -4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(readme_opened());
+  close_readme_windows();
+}
+
+// The splash while the confirmation waits. KIT_SPLASH_SHOT names a file to keep the picture
+// in (as BMP).
+TEST_F(Success, SplashShowsThePictureAndTheTitle) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  std::string seen;
+  HWND box = next_box(&seen);
+  ASSERT_NE(box, nullptr);
+  uncover_splash(box);
+  HWND main = updater_window(run.process.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  Sleep(500);  // the uncovered part is repainted by the confirmation's message loop
+  ClientPixels shot = capture_client(main);
+  if (const char* keep = getenv("KIT_SPLASH_SHOT")) {
+    EXPECT_TRUE(save_screenshot(shot, widen(keep)));
+  }
+  expect_splash(shot);
   EXPECT_EQ(0, robot_press(box, IDCANCEL));
   robot_wait_gone(box, 10000);
   EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートを中止しました。", answer(IDOK));
   EXPECT_EQ(0u, finish());
 }
+
+// Started minimised or maximised (a shortcut's "Run", start /min, a launcher), the window keeps
+// its normal place and size: once restored it is centred with its 480 x 304 client area and
+// shows the whole splash. A maximised start is refused like a move.
+class ShowCommand : public Success, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ShowCommand, RestoredWindowIsCentredAndShowsTheSplash) {
+  prepare();
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start("", GetParam()));
+  std::string seen;
+  HWND box = next_box(&seen);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(CONFIRM, seen);
+  uncover_splash(box);
+  HWND main = updater_window(run.process.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  EXPECT_FALSE(IsZoomed(main));
+  if (GetParam() != SW_SHOWMAXIMIZED) {
+    EXPECT_TRUE(IsIconic(main));  // it may stay minimised
+  }
+  // As the taskbar button does; the modal loop of the confirmation carries it out.
+  ShowWindowAsync(main, SW_RESTORE);
+  for (int i = 0; i < 50 && IsIconic(main); ++i) Sleep(100);
+  ASSERT_FALSE(IsIconic(main));
+  Sleep(500);
+  RECT outer, client;
+  ASSERT_TRUE(GetWindowRect(main, &outer));
+  ASSERT_TRUE(GetClientRect(main, &client));
+  EXPECT_EQ(480, client.right);
+  EXPECT_EQ(304, client.bottom);
+  int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - width) / 2, outer.left);
+  EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - height) / 2, outer.top);
+  expect_splash(capture_client(main));
+  EXPECT_EQ(0, robot_press(box, IDCANCEL));
+  robot_wait_gone(box, 10000);
+  EXPECT_EQ(std::string(SHOWN_TITLE) + "|アップデートを中止しました。", answer(IDOK));
+  EXPECT_EQ(0u, finish());
+}
+
+std::string show_command_name(const ::testing::TestParamInfo<int>& command) {
+  return command.param == SW_SHOWMINIMIZED     ? "Minimized"
+         : command.param == SW_SHOWMINNOACTIVE ? "MinNoActive"
+                                               : "Maximized";
+}
+
+INSTANTIATE_TEST_SUITE_P(Started, ShowCommand,
+                         ::testing::Values(SW_SHOWMINIMIZED, SW_SHOWMINNOACTIVE, SW_SHOWMAXIMIZED),
+                         show_command_name);
 
 TEST_F(Success, FromTheUpdateFolderWhichWinsOverTheArchive) {
   prepare();
@@ -139,7 +197,8 @@ TEST_F(Success, FromTheUpdateFolderWhichWinsOverTheArchive) {
   expect_updated();
 }
 
-// Started from another folder, the updater still finds the update beside itself.
+// Started from another folder that holds no update, the updater finds the update beside
+// itself.
 TEST_F(Success, StartedFromAnotherFolder) {
   prepare();
   ASSERT_EQ(0, pack());
@@ -148,6 +207,82 @@ TEST_F(Success, StartedFromAnotherFolder) {
   EXPECT_EQ(MINIOK, answer(IDOK));
   EXPECT_EQ(0u, finish());
   expect_updated();
+}
+
+// A medium laid out for its root as the current folder, as an autorun "open=BIN\updater.exe"
+// starts it: the update's data, the read-me and the sources at the root, the program in BIN
+// beside a description naming another game. The root's data is used, in each of its forms.
+enum RootData { ROOT_ARCHIVE, ROOT_UPDATE_FOLDER, ROOT_LOOSE_FILES };
+
+class StartedFromTheMediumRoot : public Success, public ::testing::WithParamInterface<RootData> {};
+
+TEST_P(StartedFromTheMediumRoot, UsesTheRootsUpdate) {
+  prepare();
+  switch (GetParam()) {
+    case ROOT_ARCHIVE:
+      ASSERT_EQ(0, pack());
+      break;
+    case ROOT_UPDATE_FOLDER:
+      ASSERT_TRUE(make_folder(on_medium("UPDATE")));
+      write_file(on_medium("UPDATE\\PK.BAT"), "rem\r\n");
+      write_env(on_medium("UPDATE"), update_lines());
+      write_splash(on_medium("UPDATE"));
+      break;
+    case ROOT_LOOSE_FILES:
+      write_env(medium, update_lines());
+      write_splash(medium);
+      break;
+  }
+  ASSERT_TRUE(make_folder(on_medium("BIN")));
+  ASSERT_TRUE(MoveFileW(widen(on_medium("updater.exe")).c_str(),
+                        widen(on_medium("BIN\\updater.exe")).c_str()));
+  program = "BIN\\updater.exe";
+  write_env(on_medium("BIN"), "APPNAME 別のゲーム\r\n");
+  write_splash(on_medium("BIN"));
+  ASSERT_TRUE(start(medium));
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  EXPECT_EQ(MINIOK, answer(IDOK));
+  EXPECT_EQ(0u, finish());
+  expect_updated();
+  EXPECT_TRUE(readme_opened());
+}
+
+std::string root_data_name(const ::testing::TestParamInfo<RootData>& data) {
+  return data.param == ROOT_ARCHIVE ? "Archive" : data.param == ROOT_UPDATE_FOLDER ? "Folder" : "Loose";
+}
+
+INSTANTIATE_TEST_SUITE_P(Autorun, StartedFromTheMediumRoot,
+                         ::testing::Values(ROOT_ARCHIVE, ROOT_UPDATE_FOLDER, ROOT_LOOSE_FILES),
+                         root_data_name);
+
+// A description without APPTITLE, APPNAME and README: the default title in the window's
+// caption and the boxes, the default name in the confirmation, the default read-me opened.
+TEST_F(Success, DefaultTextsWhenTheDescriptionNamesNone) {
+  prepare();
+  std::string lines = update_lines();
+  lines = lines.substr(lines.find("COPY1_F"));
+  ASSERT_EQ(std::string::npos, lines.find("APP"));
+  write_env(stage, lines);
+  ASSERT_EQ(0, pack());
+  ASSERT_TRUE(start());
+  const std::string title = "APPTITLEセクションを定義してください";
+  std::string seen;
+  HWND box = next_box(&seen);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ("アップデート確認|「APPNAMEセクションを定義してください」のアップデートを開始します。",
+            seen);
+  RobotBox main;  // read as a box is: its caption
+  ASSERT_EQ(0, robot_read_box(updater_window(run.process.dwProcessId), &main));
+  EXPECT_EQ(title, main.caption.sjis);
+  ASSERT_TRUE(readme_opened());
+  for (int i = 0; i < 50 && readme_caption().find(L"ReadMe.txt") == std::wstring::npos; ++i)
+    Sleep(100);
+  std::wstring viewer = readme_caption();
+  EXPECT_NE(std::wstring::npos, viewer.find(L"ReadMe.txt")) << narrow(viewer.c_str());
+  EXPECT_EQ(0, robot_press(box, IDCANCEL));
+  robot_wait_gone(box, 10000);
+  EXPECT_EQ(title + "|アップデートを中止しました。", answer(IDOK));
+  EXPECT_EQ(0u, finish());
 }
 
 using Ends = Success;
@@ -354,6 +489,27 @@ TEST_F(LargeCopy, ClosingTheMainWindowWhileCopyingEnds) {
   ASSERT_NE(main, nullptr);
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(0u, finish());
+  expect_big_intact();
+}
+
+// A logoff or shutdown in the middle of a copy: the system asks, then ends the session; the
+// updater ends before the system ends it, without its temporary file and with the old
+// target as it was.
+TEST_F(LargeCopy, EndOfTheSessionWhileCopyingEnds) {
+  prepare_large();
+  ASSERT_TRUE(start());
+  EXPECT_EQ(CONFIRM, answer(IDOK));
+  ASSERT_NE(progress_dialog(), nullptr);
+  HWND main = updater_window(run.process.dwProcessId);
+  ASSERT_NE(main, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                  SMTO_ABORTIFHUNG, 5000, &answer));
+  EXPECT_EQ(answer, (DWORD_PTR)TRUE);
+  EXPECT_EQ(STILL_ACTIVE, finish(500));  // asking changes nothing
+  SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                      &answer);
+  EXPECT_EQ(0u, finish(10000));
   expect_big_intact();
 }
 

@@ -74,6 +74,14 @@ const MediumCase kCases[] = {
     {"LinesPastThe200th",
      [](MediumParts& m) { m.env = env_with(lines_of(193, "NOTE") + "/ the last ones\nSAVENAME SAVE\nDELSAVE 1\n"); }, 1,
      {FINDING_ERROR, kPak, 203, "stores only 200 lines: this line and 1 more setting line after it are never read, SAVENAME"}},
+    {"ByteOrderMark", [](MediumParts& m) { m.env = "\xEF\xBB\xBF" + std::string(kSoundEnv).substr(17); }, 1,
+     {FINDING_ERROR, kPak, 1, "the file begins with a UTF-8 byte order mark: the updater reads the first key as three more bytes and \"APPTITLE\""}},
+    {"Utf8Text",  // 星の丘 in UTF-8
+     [](MediumParts& m) { m.env = env_with("/ note\nDELETE_1 \xE6\x98\x9F\xE3\x81\xAE\xE4\xB8\x98.DAT\n"); }, 2,
+     {FINDING_WARNING, kPak, 10, "the file looks like UTF-8 text: the updater reads Shift-JIS"}},
+    {"ShiftJisText",  // 星の丘 in Shift-JIS: no finding
+     [](MediumParts& m) { m.env = env_with("DELETE_1 \x90\xAF\x82\xCC\x8B\x75.DAT\n"); }, 0,
+     {FINDING_ERROR, nullptr, 0, nullptr}},
     {"CopyPairTen", [](MediumParts& m) { m.env = env_with("COPY10_F NEW.DAT\nCOPY10_T NEW.DAT\n"); }, 1,
      {FINDING_ERROR, kPak, 9, "\"COPY10_F\" is not a key the updater reads (the copy pairs are COPYPAK and COPY1 to COPY9 only)"}},
     {"DeleteTen", [](MediumParts& m) { m.env = env_with("DELETE_10 OLD.DAT\n"); }, 1,

@@ -95,6 +95,8 @@ PakRun run_pak(const std::vector<std::string>& args) {
 }
 #endif
 
+fs::path native_utf8(const std::string& utf8_name) { return native(utf8_name); }
+
 bool read_native_file(const std::string& utf8_name, std::string* data) {
   fs::path path = native(utf8_name);
   if (!fs::is_regular_file(path)) return false;

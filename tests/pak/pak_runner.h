@@ -1,6 +1,7 @@
 // Runs the built `pak` in the current directory with UTF-8 arguments (UTF-16 on Windows) and
 // collects what it wrote to stdout and stderr and its exit code.
 #pragma once
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ struct PakRun {
 };
 
 PakRun run_pak(const std::vector<std::string>& utf8_args);
+
+// The native path of a UTF-8 name (UTF-16 on Windows).
+std::filesystem::path native_utf8(const std::string& utf8_name);
 
 // True when the file named by UTF-8 `name` exists; its contents in *data when given.
 bool read_native_file(const std::string& utf8_name, std::string* data = nullptr);

@@ -273,6 +273,8 @@ TEST_F(PakTest, ExtractFlattensOrRefusesNamesThatLeaveTheFolder) {
   EXPECT_NE(run.out.find("flattened  C:EVIL3.TXT -> EVIL3.TXT (drive dropped)"), std::string::npos);
   EXPECT_NE(run.out.find("refused    CON.TXT: a device name"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("refused    sub\\EVIL1.TXT: another member"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("refused    TAB\\x09NAME: a character Windows does not allow"), std::string::npos)
+      << "control bytes are shown escaped\n" << run.out;
   EXPECT_NE(run.out.find("5 written, 7 refused"), std::string::npos) << run.out;
 }
 
@@ -314,6 +316,18 @@ TEST_P(PakJapanese, ListFindAndExtractShowAndWriteTheNameInUnicode) {
   ASSERT_TRUE(read_native_file(u8"出力/" + JAPANESE_UTF8, &data)) << extract.out;
   EXPECT_EQ(data, "kanji");
   EXPECT_EQ(run_pak({"test", "J.PAK"}).exit_code, 0);
+}
+
+TEST_P(PakJapanese, AnArchiveInAJapaneseFolderIsShownByItsName) {
+  put_file("J.PAK", write_archive(GetParam(), {{"B.TXT", "b"}}));
+  std::filesystem::create_directory(native_utf8(u8"日本"));
+  std::filesystem::rename("J.PAK", native_utf8(u8"日本/J.PAK"));
+  PakRun list = run_pak({"list", u8"日本/J.PAK"});
+  EXPECT_EQ(list.exit_code, 0) << list.err;
+  EXPECT_EQ(list.out.find(u8"日本/J.PAK: "), 0u) << list.out;
+  PakRun missing = run_pak({"test", u8"日本/NONE.PAK"});
+  EXPECT_EQ(missing.exit_code, 2);
+  EXPECT_NE(missing.err.find(u8"日本/NONE.PAK cannot be opened"), std::string::npos) << missing.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(NamedFormats, PakJapanese, ::testing::Values(FORMAT_PAK, FORMAT_AC),

@@ -200,6 +200,34 @@ TEST_F(ScreenWindow, PinnedWindowNeitherMovesNorResizes) {
   EXPECT_EQ(screen_client_size().cy, CLIENT_HEIGHT);
 }
 
+// Minimised, the window is left to the system; restored, it is back on its pinned rectangle.
+// Maximising is refused.
+TEST_F(ScreenWindow, PinnedWindowMinimisesAndRestoresButDoesNotMaximise) {
+  RECT before;
+  GetWindowRect(hwnd, &before);
+  pin_window_rect(before);
+  ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+  pump_messages();
+  ASSERT_TRUE(IsIconic(hwnd));
+  WINDOWPOS pos = {hwnd, nullptr, 1, 2, 3, 4, 0};
+  EXPECT_EQ(screen_paint_proc(hwnd, WM_WINDOWPOSCHANGING, 0, (LPARAM)&pos), 0);
+  EXPECT_EQ(pos.x, 1);
+  EXPECT_EQ(pos.cy, 4);
+  ShowWindow(hwnd, SW_RESTORE);
+  pump_messages();
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_FALSE(IsIconic(hwnd));
+  EXPECT_TRUE(EqualRect(&before, &rect));
+  EXPECT_EQ(screen_client_size().cx, CLIENT_WIDTH);
+  EXPECT_EQ(screen_client_size().cy, CLIENT_HEIGHT);
+
+  SendMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  EXPECT_FALSE(IsZoomed(hwnd));
+  GetWindowRect(hwnd, &rect);
+  EXPECT_TRUE(EqualRect(&before, &rect));
+}
+
 TEST_F(ScreenWindow, DestroyPostsAQuitWithCodeZero) {
   EXPECT_EQ(screen_paint_proc(hwnd, WM_DESTROY, 0, 0), 1);
   MSG msg;

@@ -35,6 +35,9 @@ HWND main_window(void);
 // The outer size is corrected after creation when the client area came out otherwise.
 HWND create_main_window(HINSTANCE instance, HINSTANCE previous);
 
+// Shows the main window with the start's show command, a maximised one taken as normal.
+void show_main_window(int show);
+
 // Sets the main window's title from a cp932 text (invalid bytes show as replacement marks).
 void set_main_window_title(const char* title);
 
@@ -60,10 +63,17 @@ int remove_idle_proc(IdleProc proc);
 // letter case, over the first 63 characters.
 int count_windows_of_class(const char* class_name);
 
-// Records the main window's outer rectangle at the end of start-up; from then on the window
-// keeps that place. window_pinned gives 1 and the rectangle once pinned, else 0.
+// Records the main window's outer rectangle, centred, before it is first shown; from then on
+// the window keeps that place and size whenever it is not minimised. window_pinned gives 1
+// and the rectangle once pinned, else 0.
 void pin_window_rect(RECT rect);
 int window_pinned(RECT* rect);
+
+// Message callback for the end of the Windows session: WM_QUERYENDSESSION is answered TRUE;
+// WM_ENDSESSION with wParam TRUE ends the program through app_exit(0), shutdown chain
+// included, before the system ends the process. register_session_end adds it to the chain.
+int session_end_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+void register_session_end(void);
 
 // CoInitialize and registration of com_system_end on the shutdown chain.
 void com_start(void);

@@ -57,6 +57,18 @@ void set_main_window_title(const char* title) {
   SetWindowTextW(window_state.main, wide);
 }
 
+// The show command comes from whoever started the program (a shortcut set to run minimised or
+// maximised, start /min, a launcher). Minimised is honoured: the pinned rectangle is the
+// normal one, so a restore brings the whole splash back. Maximised is not: the window has
+// one size. The system may take the start's show command for the first ShowWindow in place
+// of ours, hence the second look.
+void show_main_window(int show) {
+  HWND hwnd = window_state.main;
+  if (show == SW_SHOWMAXIMIZED || show == SW_MAXIMIZE) show = SW_SHOWNORMAL;
+  ShowWindow(hwnd, show);
+  if (IsZoomed(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+}
+
 void pin_window_rect(RECT rect) {
   window_state.pinned = rect;
   window_state.is_pinned = 1;

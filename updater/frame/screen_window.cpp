@@ -95,7 +95,6 @@ static void paint_screen(HWND hwnd) {
 }
 
 int screen_paint_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  (void)wparam;
   switch (msg) {
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -111,7 +110,8 @@ int screen_paint_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       return 1;
     case WM_WINDOWPOSCHANGING: {
       RECT pinned;
-      if (!window_pinned(&pinned)) return 0;
+      // A minimised window is left to the system; restored, it comes back to the pinned place.
+      if (!window_pinned(&pinned) || IsIconic(hwnd)) return 0;
       // The window can be neither moved nor resized once pinned.
       WINDOWPOS* pos = (WINDOWPOS*)lparam;
       pos->x = pinned.left;
@@ -120,6 +120,10 @@ int screen_paint_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
       pos->cy = pinned.bottom - pinned.top;
       return 1;
     }
+    case WM_SYSCOMMAND:
+      // Maximising is refused as moving is: the window has no maximise box, but another
+      // program can still send the command.
+      return (wparam & 0xFFF0) == SC_MAXIMIZE && window_pinned(nullptr);
     default:
       return 0;
   }

@@ -5,8 +5,8 @@
 #include "display.h"
 #include "screen_pages.h"
 
-// Message callback of the page painter (WM_DESTROY, WM_MOVE, WM_SIZE, WM_PAINT and
-// WM_WINDOWPOSCHANGING).
+// Message callback of the page painter (WM_DESTROY, WM_MOVE, WM_SIZE, WM_PAINT,
+// WM_WINDOWPOSCHANGING and the maximise command of WM_SYSCOMMAND).
 int screen_paint_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
 
 // The client size as last reported by WM_SIZE (0 x 0 before).

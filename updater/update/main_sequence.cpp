@@ -34,14 +34,17 @@ static void init_system(HINSTANCE instance, HINSTANCE previous, int show) {
   init_text_renderer();
   init_keyboard();
   init_mouse();
+  register_session_end();  // a logoff in the middle of a copy leaves through app_exit
   com_start();
   select_text_font(0);
   center_on_screen(window);
-  ShowWindow(window, show);
-  UpdateWindow(window);
+  // Pinned before it is shown: a window started minimised would otherwise be pinned to its
+  // icon and never come back whole.
   RECT rect;
   GetWindowRect(window, &rect);
   pin_window_rect(rect);
+  show_main_window(show);
+  UpdateWindow(window);
 }
 
 static void load_texts(void) {
@@ -96,9 +99,23 @@ static void open_readme(void) {
   ShellExecuteExW(&info);
 }
 
-// The update's files lie beside the program on the update medium and are named relative to
-// it, wherever the program was started from.
-static void enter_program_folder(void) {
+// Whether the current folder holds the update's data: the marker of the update folder, the
+// archive, or a description lying loose.
+static int current_folder_holds_update(void) {
+  static const wchar_t* const names[] = {L"UPDATE\\PK.BAT", L"UPDATE.PAK", L"UPDATE.ENV"};
+  for (const wchar_t* name : names) {
+    DWORD attributes = GetFileAttributesW(name);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+      return 1;
+  }
+  return 0;
+}
+
+// The update's files are named relative to the current folder. A medium may be laid out for
+// that (an autorun "open=BIN\updater.exe" with the archive, the read-me and the sources at its
+// root); otherwise they lie beside the program, wherever it was started from.
+static void enter_update_folder(void) {
+  if (current_folder_holds_update()) return;
   wchar_t path[MAX_PATH];
   DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return;
@@ -109,7 +126,7 @@ static void enter_program_folder(void) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
-  enter_program_folder();
+  enter_update_folder();
   if (count_windows_of_class(MAIN_WINDOW_CLASS) != 0) return 0;
   if (count_windows_of_class("WX7_TMCLASS") != 0) return 0;
   init_system(instance, previous, show);
