@@ -1,18 +1,19 @@
 // Wall time of copy_file as the updater runs it (the data flushed to disk before the target is
 // replaced), of copy_file without that flush, and of the system's CopyFileW, on the same data
-// in the same run: one file of 512 MiB and 2,000 files of 64 KiB, each side run three times
-// with the order of the sides turned each round, best time kept. Prints the times and the
+// in the same run: one file of 512 MiB and 2,000 files of 64 KiB, each side run ROUNDS times
+// (3 unless given) with the order of the sides turned each round, best time kept. Prints the times and the
 // ratios flushed / unflushed and each / system. Run under Wine with a display (the progress
 // dialog is open during the copies, as in the updater).
-// Usage: copy_bench [folder]   (default: copy_bench_<pid> below the current directory)
+// Usage: copy_bench [folder [ROUNDS]]   (default: copy_bench_<pid> below the current directory)
 #include <windows.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string>
 #include <vector>
 #include "app_window.h"
 #include "file_copy.h"
 
-enum { BIG_MIB = 512, SMALL_FILES = 2000, SMALL_BYTES = 65536, ROUNDS = 3 };
+enum { BIG_MIB = 512, SMALL_FILES = 2000, SMALL_BYTES = 65536, DEFAULT_ROUNDS = 3 };
 enum Side { FLUSHED, UNFLUSHED, SYSTEM, SIDES };
 static const char* const side_names[SIDES] = {"copy_file", "unflushed", "CopyFileW"};
 
@@ -68,6 +69,8 @@ int main(int argc, char** argv) {
   char name[64];
   snprintf(name, sizeof name, "copy_bench_%lu", GetCurrentProcessId());
   std::string folder = argc > 1 ? argv[1] : name;
+  int rounds = argc > 2 ? atoi(argv[2]) : DEFAULT_ROUNDS;
+  if (rounds < 1) rounds = DEFAULT_ROUNDS;
   CreateDirectoryW(wide(folder).c_str(), nullptr);
   create_main_window(GetModuleHandleW(nullptr), nullptr);
 
@@ -88,7 +91,7 @@ int main(int argc, char** argv) {
   double best[2][SIDES];  // [big, small][side]
   for (auto& row : best)
     for (double& seconds : row) seconds = 1e9;
-  for (int round = 0; round < ROUNDS; round++) {
+  for (int round = 0; round < rounds; round++) {
     for (int k = 0; k < SIDES; k++) {
       Side side = (Side)((round + k) % SIDES);  // each side goes first once
       double big = run(big_from, big_to, side), small = run(small_from, small_to, side);
