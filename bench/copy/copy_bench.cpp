@@ -1,9 +1,9 @@
 // Wall time of copy_file as the updater runs it (the data flushed to disk before the target is
 // replaced), of copy_file without that flush, and of the system's CopyFileW, on the same data
 // in the same run: one file of 512 MiB and 2,000 files of 64 KiB, each side run ROUNDS times
-// (3 unless given) with the order of the sides turned each round, best time kept. Prints the times and the
-// ratios flushed / unflushed and each / system. Run under Wine with a display (the progress
-// dialog is open during the copies, as in the updater).
+// (3 unless given) with the order of the sides turned each round, best time kept. Prints the
+// times and the ratios flushed / unflushed and each / system. Run under Wine with a display
+// (the progress dialog is open during the copies, as in the updater).
 // Usage: copy_bench [folder [ROUNDS]]   (default: copy_bench_<pid> below the current directory)
 #include <windows.h>
 #include <stdio.h>
