@@ -46,7 +46,9 @@ static bool make_file(const std::string& path, unsigned long long bytes, unsigne
 static void remove_file(const std::string& path) { DeleteFileW(wide(path).c_str()); }
 
 // The copier's fault hook used as a switch: the flush is left out, everything else runs.
-static CopyFault skip_flush(CopyCall call) { return call == COPY_CALL_FLUSH ? COPY_SKIP : COPY_RUN; }
+static CopyFault skip_flush(CopyCall call) {
+  return call == COPY_CALL_FLUSH ? COPY_SKIP : COPY_RUN;
+}
 
 // Copies every source to its target on one side; seconds.
 static double run(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
@@ -55,8 +57,9 @@ static double run(const std::vector<std::string>& sources, const std::vector<std
   set_copy_fault_hook(side == UNFLUSHED ? skip_flush : nullptr);
   double start = now_s();
   for (size_t i = 0; i < sources.size(); i++) {
-    int ok = side == SYSTEM ? CopyFileW(wide(sources[i]).c_str(), wide(targets[i]).c_str(), FALSE)
-                            : copy_file(sources[i].c_str(), targets[i].c_str(), 0);
+    int ok = side == SYSTEM
+                 ? CopyFileW(wide(sources[i]).c_str(), wide(targets[i]).c_str(), FALSE)
+                 : copy_file(sources[i].c_str(), targets[i].c_str(), 0);
     if (!ok) {
       fprintf(stderr, "copy of %s failed\n", sources[i].c_str());
       return -1;
