@@ -50,7 +50,17 @@ static CopyFault skip_flush(CopyCall call) {
   return call == COPY_CALL_FLUSH ? COPY_SKIP : COPY_RUN;
 }
 
-// Copies every source to its target on one side; seconds.
+// Writes the file's data through to the disk (outside the timed part).
+static void settle(const std::string& path) {
+  HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  FlushFileBuffers(file);
+  CloseHandle(file);
+}
+
+// Copies every source to its target on one side; seconds. The copies are then written through
+// to the disk untimed, so that no side pays for the write-back of the side before it.
 static double run(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
                   Side side) {
   for (const std::string& target : targets) remove_file(target);
@@ -65,7 +75,9 @@ static double run(const std::vector<std::string>& sources, const std::vector<std
       return -1;
     }
   }
-  return now_s() - start;
+  double seconds = now_s() - start;
+  for (const std::string& target : targets) settle(target);
+  return seconds;
 }
 
 int main(int argc, char** argv) {
