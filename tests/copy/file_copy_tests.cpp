@@ -147,9 +147,108 @@ TEST_F(FileCopy, EachFailingSystemCallLeavesTheOldTarget) {
       failures++;
       EXPECT_EQ(state("old.dat"), before);
     }
-    // Open, create, size, three reads and three writes, two for the times, two for the
-    // attributes, the move: 14 calls; or three reads or three writes.
-    EXPECT_EQ(failures, m.only_kind ? 3 : 14) << m.what;
+    // Open, create, size, three reads and three writes, two for the times, the flush, two for
+    // the attributes, the move: 15 calls; or three reads or three writes. The 16th, the times
+    // given again under the final name, cannot fail the copy any more.
+    EXPECT_EQ(failures, m.only_kind ? 3 : 15) << m.what;
+  }
+}
+
+// Every call the copier asks the hook about, in order. At the times given under the final
+// name, `tunnel_target` first gets `tunnel_created` and `tunnel_written` as if a move on NTFS
+// had handed it the creation time of the file it replaced (Wine does not do that itself).
+std::vector<CopyCall> calls_seen;
+std::wstring tunnel_target;
+FILETIME tunnel_created, tunnel_written;
+CopyFault record_and_tunnel(CopyCall call) {
+  calls_seen.push_back(call);
+  if (call == COPY_CALL_TARGET_TIME) {
+    HANDLE file = CreateFileW(tunnel_target.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE) << "the file is not under its final name yet";
+    EXPECT_TRUE(SetFileTime(file, &tunnel_created, nullptr, &tunnel_written));
+    CloseHandle(file);
+  }
+  return test_fault_hook(call);
+}
+
+TEST_F(FileCopy, FlushesBeforeTheMoveAndGivesTheTimesUnderTheFinalName) {
+  // The data reaches the disk before the name is switched, and the last thing a copy does is
+  // give the source's times to the file under its final name, whatever the attributes on
+  // either side (hidden, system and read-only files included).
+  const DWORD HSR = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | RO;
+  struct Case {
+    const char* what;
+    DWORD source_attributes;
+    DWORD target_attributes;  // of the old target
+    int create_new;           // 1: no old target
+  } cases[] = {{"plain onto plain", 0, 0, 0},
+               {"plain onto read-only", 0, RO, 0},
+               {"plain onto hidden, system, read-only", 0, HSR, 0},
+               {"read-only and hidden onto plain", RO | FILE_ATTRIBUTE_HIDDEN, 0, 0},
+               {"hidden, system, read-only onto the same", HSR, HSR, 0},
+               {"read-only, a new name", RO, 0, 1}};
+  int days = 200;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    write_file("src.dat", pattern(2 * 32768 + 7, (unsigned)days), c.source_attributes, days);
+    if (!c.create_new) write_file("dst.dat", "the old version", c.target_attributes, 3);
+    tunnel_created = day_time(3);  // the old target's times
+    tunnel_written = day_time(5);
+    tunnel_target = widen(path("dst.dat"));
+    calls_seen.clear();
+    set_copy_fault_hook(record_and_tunnel);
+    EXPECT_EQ(copy_file(path("src.dat").c_str(), path("dst.dat").c_str(), c.create_new), 1);
+    expect_copied(this, "src.dat", "dst.dat");
+    EXPECT_EQ(listing().size(), 2u);
+    // After the last write: the times on the temporary file, the flush, the attributes, the
+    // move, and the times again under the final name.
+    std::vector<CopyCall> tail;
+    for (size_t i = calls_seen.size(); i > 0 && calls_seen[i - 1] != COPY_CALL_WRITE; i--)
+      tail.insert(tail.begin(), calls_seen[i - 1]);
+    EXPECT_EQ(tail, (std::vector<CopyCall>{COPY_CALL_GET_TIME, COPY_CALL_SET_TIME,
+                                           COPY_CALL_FLUSH, COPY_CALL_GET_ATTRIBUTES,
+                                           COPY_CALL_SET_ATTRIBUTES, COPY_CALL_REPLACE,
+                                           COPY_CALL_TARGET_TIME}));
+    SetFileAttributesW(tunnel_target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(tunnel_target.c_str());
+    days += 10;
+  }
+}
+
+TEST_F(FileCopy, AFailingFlushFailsTheCopyALateTimeFailureDoesNot) {
+  // A flush that fails is a write that did not reach the disk: the old target stays and the
+  // temporary file goes. Once the new file has its name, a failure to give it the times again
+  // keeps it (with the times and attributes it got before the move) and counts as done; a
+  // skipped flush (the benchmark's unflushed copy) copies too.
+  struct Case {
+    const char* what;
+    CopyCall call;
+    CopyFault fault;
+    int result;
+  } cases[] = {{"failing flush", COPY_CALL_FLUSH, COPY_FAIL, 0},
+               {"skipped flush", COPY_CALL_FLUSH, COPY_SKIP, 1},
+               {"failing late times", COPY_CALL_TARGET_TIME, COPY_FAIL, 1}};
+  for (const Case& c : cases) {
+    for (DWORD target_attributes : {(DWORD)0, RO}) {
+      SCOPED_TRACE(std::string(c.what) + (target_attributes ? ", read-only target" : ""));
+      write_file("src.dat", pattern(40000, 14), 0, 120);
+      write_file("old.dat", "the working version", target_attributes, 40);
+      FileState before = state("old.dat");
+      plan = FaultPlan();
+      plan.only_kind = true;
+      plan.only = c.call;
+      plan.fail_at = 1;
+      plan.fault = c.fault;
+      counts = FaultCounts();
+      EXPECT_EQ(copy_file(path("src.dat").c_str(), path("old.dat").c_str(), 0), c.result);
+      EXPECT_EQ(counts.kind_calls, 1);
+      if (c.result)
+        expect_copied(this, "src.dat", "old.dat");
+      else
+        EXPECT_EQ(state("old.dat"), before);
+      EXPECT_EQ(listing(), (std::vector<std::string>{"old.dat", "src.dat"}));
+    }
   }
 }
 

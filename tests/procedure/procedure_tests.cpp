@@ -317,6 +317,26 @@ TEST_F(UpdateProcedure, CopiesJapaneseNamesAndCleansUp) {
   }
 }
 
+// A hidden, system and read-only file in the game folder is replaced like any other: the new
+// data, the source's write time, and the archive attribute alone (from a plain source and from
+// one that is hidden, system and read-only itself).
+TEST_F(UpdateProcedure, AHiddenSystemReadOnlyTargetIsReplaced) {
+  const DWORD HSR = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+  for (DWORD source_attributes : {(DWORD)0, HSR}) {
+    SCOPED_TRACE(source_attributes);
+    write_file(src("NEW.DAT"), std::string(70000, 'n'), source_attributes, 30);
+    write_file(game("OLD.DAT"), "the installed version", HSR, 10);
+    ASSERT_EQ(file_state(game("OLD.DAT")).attributes & HSR, HSR);
+    load_update("COPY1_F " + src("NEW.DAT") + "\nCOPY1_T OLD.DAT\n");
+    EXPECT_EQ(copy_pair((folder + "\\game").c_str(), "COPY1_F", "COPY1_T"), 0);
+    FileState from = file_state(src("NEW.DAT")), to = file_state(game("OLD.DAT"));
+    EXPECT_EQ(to.data, from.data);
+    EXPECT_EQ(CompareFileTime(&to.written, &from.written), 0);
+    EXPECT_EQ(to.attributes, (DWORD)FILE_ATTRIBUTE_ARCHIVE);
+    EXPECT_EQ(game_listing(), std::vector<std::string>{"OLD.DAT"});
+  }
+}
+
 // A target path too long for a path buffer fails the pair; it is never cut into the name of
 // another file (here "<folder>\game\AB", which the cut would name).
 TEST_F(UpdateProcedure, ATooLongTargetPathFailsThePair) {

@@ -1,8 +1,9 @@
 // copy_file: the data goes in 32 KiB chunks through one buffer into a temporary file in the
 // target's folder, with the message pump run before every chunk so that the progress dialog
 // and its Cancel button stay alive. Only a complete copy, with the source's file times and
-// attributes, replaces the target; any failure removes the temporary file and leaves an
-// existing target untouched. Names reach Windows through the wide-character functions.
+// attributes and flushed to disk, replaces the target; any failure removes the temporary file
+// and leaves an existing target untouched. Names reach Windows through the wide-character
+// functions.
 #include "file_copy.h"
 #include <cwchar>
 #include "frame.h"
@@ -23,6 +24,7 @@ static struct {
   HANDLE from, to;             // source and temporary file while open
   wchar_t temp[TEMP_PATH_CHARS];  // the temporary file while it exists, else empty
   int temp_attributes_set;     // 1 once it may have been made read-only
+  FILETIME created, accessed, written;  // the source's times, once taken
 } copier;
 
 void set_copy_fault_hook(CopyFaultHook hook) { copier.hook = hook; }
@@ -97,10 +99,32 @@ static int write_chunk(HANDLE file, const char* buffer, DWORD count) {
 }
 
 static int take_over_times(HANDLE from, HANDLE to) {
-  FILETIME created, accessed, written;
-  if (ask(COPY_CALL_GET_TIME) != COPY_RUN || !GetFileTime(from, &created, &accessed, &written))
+  if (ask(COPY_CALL_GET_TIME) != COPY_RUN ||
+      !GetFileTime(from, &copier.created, &copier.accessed, &copier.written))
     return 0;
-  return ask(COPY_CALL_SET_TIME) == COPY_RUN && SetFileTime(to, &created, &accessed, &written);
+  return ask(COPY_CALL_SET_TIME) == COPY_RUN &&
+         SetFileTime(to, &copier.created, &copier.accessed, &copier.written);
+}
+
+// The data must be on the disk before the name is switched: otherwise a power cut soon after
+// the update can leave an empty or garbled file under the target's name.
+static int flush_temp(HANDLE to) {
+  CopyFault fault = ask(COPY_CALL_FLUSH);
+  if (fault == COPY_SKIP) return 1;
+  return fault == COPY_RUN && FlushFileBuffers(to);
+}
+
+// Gives the source's times once more to the file under its final name. On NTFS a file that
+// takes a name removed a few seconds before inherits that file's creation time ("tunnelling"),
+// so the times set on the temporary file do not always survive the move.
+static void give_final_times(const wchar_t* target) {
+  if (ask(COPY_CALL_TARGET_TIME) != COPY_RUN) return;
+  // Attribute access only, which a read-only, hidden or system file also grants.
+  HANDLE file = CreateFileW(target, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  SetFileTime(file, &copier.created, &copier.accessed, &copier.written);
+  CloseHandle(file);
 }
 
 // Puts the finished temporary file in the target's place. With `create_new` an existing
@@ -181,6 +205,7 @@ int copy_file_wide_target(const char* source, const wchar_t* target_w, int creat
   }
 
   if (!take_over_times(copier.from, copier.to)) goto done;
+  if (!flush_temp(copier.to)) goto done;
   if (ask(COPY_CALL_GET_ATTRIBUTES) != COPY_RUN) goto done;
   attributes = GetFileAttributesW(source_w);
   if (attributes == INVALID_FILE_ATTRIBUTES) goto done;
@@ -196,6 +221,11 @@ int copy_file_wide_target(const char* source, const wchar_t* target_w, int creat
   if (!replace_target(copier.temp, target_w, create_new)) goto done;
   copier.temp[0] = 0;  // it is the target now
   result = 1;
+  // The new data, its attributes and (everywhere but after a tunnelling move) its times are in
+  // place now: a failure here only costs the exact creation time, so the copy still counts as
+  // done. Failing it would report a broken update although the game has the new file, and
+  // nothing could bring the old file back.
+  give_final_times(target_w);
 
 done:
   release_copy();
