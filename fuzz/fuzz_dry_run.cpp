@@ -15,13 +15,9 @@
 #include "env_table.h"
 #include "game_folder.h"
 #include "sjis.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition)                \
-  do {                                  \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 int even_sources(const char* source, uint64_t* size, uint64_t* hash) {
   size_t length = strlen(source);

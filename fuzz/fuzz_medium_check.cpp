@@ -16,13 +16,9 @@
 #include "frame_double.h"
 #include "medium_check.h"
 #include "pak_format.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition)                \
-  do {                                  \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 void write_file(const char* name, const uint8_t* data, size_t size) {
   FILE* file = fopen(name, "wb");

@@ -11,13 +11,9 @@
 #include "name_model.h"
 #include "pak_format.h"
 #include "sjis.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition) \
-  do {                   \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 const size_t kMaxNameBytes = 80;
 const size_t kMaxNames = 96;        // keeps the linear cross-checks cheap

@@ -15,13 +15,9 @@
 #include "pak_list.h"
 #include "pak_safe_name.h"
 #include "sjis.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition) \
-  do {                   \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 std::string g_archive;  // absolute path of the scratch archive
 FILE* g_sink;           // the tool's output goes nowhere

@@ -12,13 +12,9 @@
 #include "frame_double.h"
 #include "resource_lookup.h"
 #include "resource_sources.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition) \
-  do {                   \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 std::string g_archive;  // absolute path of the scratch archive
 

@@ -10,13 +10,9 @@
 #include "frame_double.h"
 #include "palette_tables.h"
 #include "screen_pages.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition) \
-  do {                   \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 enum { SETTINGS_BYTES = 18 };
 

@@ -16,13 +16,9 @@
 #include "pak_format.h"
 #include "path_split.h"
 #include "sjis.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition) \
-  do {                   \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 const char kTagPath[] = "UPDATE.TAG";
 const size_t kDiskRoom = 256 * 1024;  // a write that would go beyond this fails (a full disk)

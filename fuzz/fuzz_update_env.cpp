@@ -11,13 +11,9 @@
 #include "env_table.h"
 #include "sjis.h"
 #include "text_number.h"
+#include "fuzz_check.h"
 
 namespace {
-
-#define CHECK(condition) \
-  do {                   \
-    if (!(condition)) __builtin_trap(); \
-  } while (0)
 
 const char* const kProgramKeys[] = {
     "APPTITLE", "APPNAME",  "README",  "INIFILE",  "INISECTION", "SAVEISSAFE", "DELCONFIG",

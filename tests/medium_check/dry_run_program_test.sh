@@ -6,23 +6,9 @@ set -u
 program=$1
 emulator=${2:-}
 failed=0
-fail() { echo "FAIL: $*"; failed=1; }
-run() {
-  if [ -n "$emulator" ]; then "$emulator" "$program" "$@"; else "$program" "$@"; fi
-}
-p() {  # a path as the program takes it
-  if [ -n "$emulator" ]; then printf 'Z:%s' "$1" | tr '/' '\\'; else printf '%s' "$1"; fi
-}
-expect() {  # expect CODE TEXT ARGS...: the exit code and a text the output must hold
-  code=$1 text=$2
-  shift 2
-  run "$@" >"$work/out" 2>&1
-  got=$?
-  out=$(tr -d '\r' <"$work/out")
-  [ "$got" = "$code" ] || { fail "$* gave exit $got, not $code"; echo "$out"; }
-  case $out in *"$text"*) ;; *) fail "$* printed no \"$text\""; echo "$out" ;; esac
-}
+. "$(dirname "$0")/program_lib.sh"
 work=$(mktemp -d "$PWD/dry-run.XXXXXX")
+out_file=$work/out
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 medium=$work/medium game=$work/ゲーム
 mkdir -p "$medium" "$game/Data"
@@ -36,10 +22,10 @@ printf 'old' >"$game/OLD.DAT"
 printf 'ro' >"$game/SV00.SAV"
 chmod a-w "$game/SV00.SAV"
 
-expect 2 "  COPY1      NEW.DAT -> data\\新.DAT: new (4 bytes)" "$(p "$medium")" --game "$(p "$game")" --predict "$(p "$work/p")"
-expect 2 "  DELETE_1   delete old.dat: deleted" "$(p "$medium")" --game "$(p "$game")"
-expect 2 "delete SV00.SAV: kept: read-only (DeleteFile refuses read-only files)" "$(p "$medium")" --game "$(p "$game")"
-expect 2 'End: "MINIOK"' "$(p "$medium")" --game "$(p "$game")"
+expect 2 "  COPY1      NEW.DAT -> data\\新.DAT: new (4 bytes)" "$(arg_path "$medium")" --game "$(arg_path "$game")" --predict "$(arg_path "$work/p")"
+expect 2 "  DELETE_1   delete old.dat: deleted" "$(arg_path "$medium")" --game "$(arg_path "$game")"
+expect 2 "delete SV00.SAV: kept: read-only (DeleteFile refuses read-only files)" "$(arg_path "$medium")" --game "$(arg_path "$game")"
+expect 2 'End: "MINIOK"' "$(arg_path "$medium")" --game "$(arg_path "$game")"
 hash=$(printf 'new\n' | python3 -c 'import sys
 h=0xCBF29CE484222325
 for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
@@ -54,14 +40,14 @@ for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
 print("%016X"%h)') SV00.SAV"
 [ "$(tr -d '\r' <"$work/p")" = "$want" ] || { fail "prediction"; cat "$work/p"; echo "wanted:"; echo "$want"; }
 rm "$medium/New.dat"
-expect 1 'End: "アップデートに失敗しました", failed: COPY1' "$(p "$medium")" --game "$(p "$game")"
-expect 1 "delete SV00.SAV: not deleted: the update failed" "$(p "$medium")" --game "$(p "$game")"
-expect 3 "not a folder" "$(p "$medium")" --game "$(p "$work/none")"
-expect 3 "no value for --game" "$(p "$medium")" --game
-expect 3 "--predict needs --game" "$(p "$medium")" --predict "$(p "$work/p")"
+expect 1 'End: "アップデートに失敗しました", failed: COPY1' "$(arg_path "$medium")" --game "$(arg_path "$game")"
+expect 1 "delete SV00.SAV: not deleted: the update failed" "$(arg_path "$medium")" --game "$(arg_path "$game")"
+expect 3 "not a folder" "$(arg_path "$medium")" --game "$(arg_path "$work/none")"
+expect 3 "no value for --game" "$(arg_path "$medium")" --game
+expect 3 "--predict needs --game" "$(arg_path "$medium")" --predict "$(arg_path "$work/p")"
 rm "$medium/UPDATE.ENV"
 expect 1 "Dry run: UPDATE.ENV is found nowhere, so the updater ends before the update" \
-  "$(p "$medium")" --game "$(p "$game")" --predict "$(p "$work/p")"
+  "$(arg_path "$medium")" --game "$(arg_path "$game")" --predict "$(arg_path "$work/p")"
 [ "$(sed -n 2p "$work/p" | tr -d '\r')" = "end STOPPED" ] || fail "no STOPPED prediction"
 grep -q "OLD.DAT" "$work/p" || fail "the unchanged folder is not predicted"
 [ -e "$game/OLD.DAT" ] || fail "the dry run changed the game folder"

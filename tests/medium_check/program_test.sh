@@ -6,23 +6,9 @@ set -u
 program=$1
 emulator=${2:-}
 failed=0
-run() {
-  if [ -n "$emulator" ]; then "$emulator" "$program" "$@"; else "$program" "$@"; fi
-}
-# A folder as the program takes it.
-arg_path() {
-  if [ -n "$emulator" ]; then printf 'Z:%s' "$1" | tr '/' '\\'; else printf '%s' "$1"; fi
-}
-expect() {  # expect CODE TEXT ARGS...: the exit code and a text the output must hold
-  code=$1 text=$2
-  shift 2
-  run "$@" >"$medium.out" 2>&1
-  got=$?
-  out=$(tr -d '\r' <"$medium.out")
-  if [ "$got" != "$code" ]; then echo "FAIL: $* gave exit $got, not $code"; echo "$out"; failed=1; fi
-  case $out in *"$text"*) ;; *) echo "FAIL: $* printed no \"$text\""; echo "$out"; failed=1 ;; esac
-}
+. "$(dirname "$0")/program_lib.sh"
 medium=$(mktemp -d "$PWD/program-medium.XXXXXX")  # absolute, as Z:\ needs
+out_file=$medium.out
 trap 'rm -rf "$medium" "$medium.out"' EXIT
 cp sound.bmp "$medium/update.bmp"
 head -c 134 /dev/zero >"$medium/update.itw"

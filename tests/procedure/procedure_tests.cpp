@@ -328,7 +328,7 @@ TEST_F(UpdateProcedure, AHiddenSystemReadOnlyTargetIsReplaced) {
     write_file(game("OLD.DAT"), "the installed version", HSR, 10);
     ASSERT_EQ(file_state(game("OLD.DAT")).attributes & HSR, HSR);
     load_update("COPY1_F " + src("NEW.DAT") + "\nCOPY1_T OLD.DAT\n");
-    EXPECT_EQ(copy_pair((folder + "\\game").c_str(), "COPY1_F", "COPY1_T"), 0);
+    EXPECT_EQ(copy_pair(widen(folder + "\\game").c_str(), "COPY1_F", "COPY1_T"), 0);
     FileState from = file_state(src("NEW.DAT")), to = file_state(game("OLD.DAT"));
     EXPECT_EQ(to.data, from.data);
     EXPECT_EQ(CompareFileTime(&to.written, &from.written), 0);
