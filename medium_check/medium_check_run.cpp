@@ -2,6 +2,7 @@
 #include "medium_check_run.h"
 #include <cstring>
 #include "console_text.h"
+#include "dry_run_command.h"
 #include "medium_check.h"
 
 static const char HELP[] =
@@ -25,14 +26,17 @@ static void write_report_text(void* context, const char* text) {
 int medium_check_run(int argc, char** argv, EnterFolderProc enter_folder, FILE* out, FILE* err) {
   if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0)) {
     console_write_utf8(out, HELP);
+    console_write_utf8(out, DRY_RUN_HELP);
     return MEDIUM_EXIT_SOUND;
   }
+  if (take_dry_run_options(&argc, argv, err) != 0) return MEDIUM_EXIT_USAGE;
   if (argc != 2 || argv[1][0] == '-') {
     console_write_utf8(err, argc < 2 ? "medium-check: no MEDIUM_FOLDER given\n"
                                      : "medium-check: takes MEDIUM_FOLDER only\n");
     console_write_utf8(err, HELP);
     return MEDIUM_EXIT_USAGE;
   }
+  if (prepare_dry_run(err) != 0) return MEDIUM_EXIT_USAGE;
   if (enter_folder(1) != 0) {
     console_write_utf8(err, "medium-check: cannot enter the folder ");
     console_write_utf8(err, argv[1]);
@@ -44,6 +48,7 @@ int medium_check_run(int argc, char** argv, EnterFolderProc enter_folder, FILE* 
   console_write_utf8(out, "\n");
   int code = check_medium();
   write_medium_report(write_report_text, out);
+  code = finish_dry_run(out, code);
   fflush(out);
   return code;
 }

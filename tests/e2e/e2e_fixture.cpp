@@ -109,13 +109,22 @@ int EndToEnd::pack(void) {
   return run_program(line, stage);
 }
 
+<<<<<<< HEAD
 bool EndToEnd::start(const std::string& directory, int show) {
   return start_updater(&run, widen(full_path(on_medium(program))),
                        widen(directory.empty() ? medium : directory), show);
+=======
+bool EndToEnd::start(const std::string& directory) {
+  predict_update(&prediction, medium, full_path(game), folder);
+  return start_updater(&run, widen(full_path(on_medium("updater.exe"))),
+                       widen(directory.empty() ? medium : directory));
+>>>>>>> dry13
 }
 
 HWND EndToEnd::next_box(std::string* seen, int timeout_ms) {
-  return next_updater_box(&run, seen, timeout_ms);
+  HWND box = next_updater_box(&run, seen, timeout_ms);
+  if (box) note_box(&prediction, *seen);
+  return box;
 }
 
 std::string EndToEnd::answer(int id) {
@@ -127,7 +136,11 @@ std::string EndToEnd::answer(int id) {
   return seen;
 }
 
-DWORD EndToEnd::finish(int timeout_ms) { return finish_updater(&run, timeout_ms); }
+DWORD EndToEnd::finish(int timeout_ms) {
+  DWORD code = finish_updater(&run, timeout_ms);
+  if (code != STILL_ACTIVE) check_prediction(&prediction, game);
+  return code;
+}
 
 bool EndToEnd::shows_a_window(void) const {
   return visible_window_of(run.process.dwProcessId) != nullptr;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "e2e_driver.h"
+#include "e2e_prediction.h"
 #include "test_files.h"
 
 // How a box the robot answered is logged: "<caption>|<text>" in cp932, the text being the
@@ -57,4 +58,5 @@ class EndToEnd : public ::testing::Test {
   std::string ini;                          // the record's key name below Software
   std::string program = "updater.exe";      // the updater, relative to the medium
   UpdaterRun run;
+  Prediction prediction;  // the dry run before each start, checked when the run has ended
 };

@@ -433,6 +433,7 @@ TEST(Program, IsWindowedAndCarriesItsIcon) {
 class LargeCopy : public Success {
  protected:
   void prepare_large(void) {
+    prediction.enabled = false;  // interrupted on purpose: no dry run foresees the user
     prepare();
     HANDLE file = CreateFileW(widen(on_medium("DATA\\BIG.DAT")).c_str(), GENERIC_WRITE, 0,
                               nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

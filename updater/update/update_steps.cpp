@@ -30,17 +30,20 @@ int copy_step(const char* source_key, const char* target_key, UpdateStep* step) 
   if (is_null_value(source) || is_null_value(target)) return 0;
   step->kind = STEP_COPY;
   step->final = 0;
+  snprintf(step->key, sizeof step->key, "%s", source_key);
   snprintf(step->source, sizeof step->source, "%s", source);
   snprintf(step->target, sizeof step->target, "%s", target);
   return 1;
 }
 
-// Appends a deletion of `name` + `suffix` (suffix may be null).
-static void add_delete(UpdateSteps* steps, const char* name, const char* suffix, int final) {
+// Appends a deletion of `name` + `suffix` (suffix may be null), named for `key`.
+static void add_delete(UpdateSteps* steps, const char* key, const char* name, const char* suffix,
+                       int final) {
   if (steps->count >= UPDATE_STEP_MAX) return;  // cannot happen: the table fits every step
   UpdateStep* step = &steps->step[steps->count++];
   step->kind = STEP_DELETE;
   step->final = final;
+  snprintf(step->key, sizeof step->key, "%s", key);
   step->source[0] = '\0';
   snprintf(step->target, sizeof step->target, "%s%s", name, suffix ? suffix : "");
 }
@@ -57,18 +60,18 @@ void list_update_steps(UpdateSteps* steps) {
     char key[16], value[UPDATE_VALUE_SIZE];
     snprintf(key, sizeof key, "DELETE_%d", i);
     if (env_string(key, value) != 0 || is_null_value(value)) continue;
-    add_delete(steps, value, nullptr, 0);
+    add_delete(steps, key, value, nullptr, 0);
   }
   add_copy(steps, "COPYEXE_F_NP", "COPYEXE_T");
 
   char name[UPDATE_VALUE_SIZE];
   if (env_int0("DELCONFIG") != 0 && env_string("CONFIGNAME", name) == 0)
-    add_delete(steps, name, ".SAV", 1);
+    add_delete(steps, "CONFIGNAME", name, ".SAV", 1);
   if (env_int0("DELSAVE") != 0 && env_string("SAVENAME", name) == 0) {
     for (int i = 0; i < SAVE_FILE_COUNT; i++) {
       char suffix[8];
       snprintf(suffix, sizeof suffix, "%02d.SAV", i);
-      add_delete(steps, name, suffix, 1);
+      add_delete(steps, "SAVENAME", name, suffix, 1);
     }
   }
 }

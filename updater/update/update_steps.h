@@ -19,6 +19,8 @@ enum UpdateStepKind { STEP_COPY, STEP_DELETE };
 struct UpdateStep {
   UpdateStepKind kind;
   int final;                        // 1: a configuration or save file, only after full success
+  char key[16];                     // the key it comes from: a copy's source key, DELETE_n,
+                                    // CONFIGNAME or SAVENAME
   char source[UPDATE_VALUE_SIZE];   // STEP_COPY: the source path as the description gives it
   char target[STEP_NAME_SIZE];      // the file's name in the target folder
 };
