@@ -157,18 +157,19 @@ def main(before_dir, after_dir, prediction_path, boxes_path):
         print(f"{mark} {name:<{width}}  {done:<{done_width}}  {guess}")
     if not rows:
         print("  (nothing changed)")
-    if unchanged:
-        print("  unchanged: " + ", ".join(unchanged))
     if predicted_end is None:
         print("medium-check wrote no prediction (see its report above): nothing to hold it against.")
-        return 0
-    if end is None:
+    elif end is None:
         print(f"The updater did not reach the update procedure (medium-check predicted the end "
               f"{predicted_end}): the prediction is not held against this run.")
+    else:
+        end_mark = " " if end == predicted_end else "!"
+        differences += end_mark == "!"
+        print(f"{end_mark} {'end':<{width}}  {end:<{done_width}}  {predicted_end}")
+    if unchanged:
+        print("  unchanged: " + ", ".join(unchanged))
+    if not compare:
         return 0
-    end_mark = " " if end == predicted_end else "!"
-    differences += end_mark == "!"
-    print(f"{end_mark} {'end':<{width}}  {end:<{done_width}}  {predicted_end}")
     if differences:
         print(f"The prediction differs from what the updater did in {differences} place(s), "
               f"marked \"!\".")

@@ -36,7 +36,10 @@ static void print_box(HWND box, int pressed) {
       size_t end = text.find(L'\n', start);
       std::wstring line = text.substr(start, end == std::wstring::npos ? end : end - start);
       if (!line.empty() && line.back() == L'\r') line.pop_back();
-      printf("    %s\n", utf8_of(line).c_str());
+      if (line.empty())
+        printf("\n");
+      else
+        printf("    %s\n", utf8_of(line).c_str());
       if (end == std::wstring::npos) break;
       start = end + 1;
     }
