@@ -141,6 +141,8 @@ def main(before_dir, after_dir, prediction_path, boxes_path):
     rows, unchanged, differences = [], [], 0
     for k in sorted(set(before) | set(after) | set(predicted)):
         b, a, p = before.get(k), after.get(k), predicted.get(k)
+        if not compare and b is None and a is None:
+            continue  # only in a prediction that is not held against this run
         done = change(b, a)
         held = (a is None and p is None) or (a is not None and a.same(p))
         guess = "same" if held else change(b, p)
@@ -152,7 +154,8 @@ def main(before_dir, after_dir, prediction_path, boxes_path):
         rows.append((mark, (a or b or p).name, done, guess if compare else "-"))
     width = max([len("file")] + [len(r[1]) for r in rows])
     done_width = max([len("the updater did")] + [len(r[2]) for r in rows])
-    print(f"  {'file':<{width}}  {'the updater did':<{done_width}}  medium-check predicted")
+    if rows:
+        print(f"  {'file':<{width}}  {'the updater did':<{done_width}}  medium-check predicted")
     for mark, name, done, guess in rows:
         print(f"{mark} {name:<{width}}  {done:<{done_width}}  {guess}")
     if not rows:
