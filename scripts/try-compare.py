@@ -154,7 +154,7 @@ def main(before_dir, after_dir, prediction_path, boxes_path):
         rows.append((mark, (a or b or p).name, done, guess if compare else "-"))
     width = max([len("file")] + [len(r[1]) for r in rows])
     done_width = max([len("the updater did")] + [len(r[2]) for r in rows])
-    if rows:
+    if rows or compare:
         print(f"  {'file':<{width}}  {'the updater did':<{done_width}}  medium-check predicted")
     for mark, name, done, guess in rows:
         print(f"{mark} {name:<{width}}  {done:<{done_width}}  {guess}")
