@@ -109,16 +109,10 @@ int EndToEnd::pack(void) {
   return run_program(line, stage);
 }
 
-<<<<<<< HEAD
 bool EndToEnd::start(const std::string& directory, int show) {
+  predict_update(&prediction, medium, full_path(game), folder);
   return start_updater(&run, widen(full_path(on_medium(program))),
                        widen(directory.empty() ? medium : directory), show);
-=======
-bool EndToEnd::start(const std::string& directory) {
-  predict_update(&prediction, medium, full_path(game), folder);
-  return start_updater(&run, widen(full_path(on_medium("updater.exe"))),
-                       widen(directory.empty() ? medium : directory));
->>>>>>> dry13
 }
 
 HWND EndToEnd::next_box(std::string* seen, int timeout_ms) {

@@ -1,15 +1,24 @@
 #!/bin/sh
 # medium-check --game on real folders: the report's lines, the prediction file and the exit
-# codes. usage: program; run in the folder that holds the splash pictures.
+# codes. Usage: dry_run_program_test.sh PROGRAM [EMULATOR]; run in the folder that holds the
+# splash pictures. With an emulator (Wine) the folders are given as Windows paths (Z:\...).
 set -u
 program=$1
+emulator=${2:-}
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
+run() {
+  if [ -n "$emulator" ]; then "$emulator" "$program" "$@"; else "$program" "$@"; fi
+}
+p() {  # a path as the program takes it
+  if [ -n "$emulator" ]; then printf 'Z:%s' "$1" | tr '/' '\\'; else printf '%s' "$1"; fi
+}
 expect() {  # expect CODE TEXT ARGS...: the exit code and a text the output must hold
   code=$1 text=$2
   shift 2
-  out=$("$program" "$@" 2>&1)
+  run "$@" >"$work/out" 2>&1
   got=$?
+  out=$(tr -d '\r' <"$work/out")
   [ "$got" = "$code" ] || { fail "$* gave exit $got, not $code"; echo "$out"; }
   case $out in *"$text"*) ;; *) fail "$* printed no \"$text\""; echo "$out" ;; esac
 }
@@ -27,10 +36,10 @@ printf 'old' >"$game/OLD.DAT"
 printf 'ro' >"$game/SV00.SAV"
 chmod a-w "$game/SV00.SAV"
 
-expect 2 "  COPY1      NEW.DAT -> data\\新.DAT: new (4 bytes)" "$medium" --game "$game" --predict "$work/p"
-expect 2 "  DELETE_1   delete old.dat: deleted" "$medium" --game "$game"
-expect 2 "delete SV00.SAV: kept: read-only (DeleteFile refuses read-only files)" "$medium" --game "$game"
-expect 2 'End: "MINIOK"' "$medium" --game "$game"
+expect 2 "  COPY1      NEW.DAT -> data\\新.DAT: new (4 bytes)" "$(p "$medium")" --game "$(p "$game")" --predict "$(p "$work/p")"
+expect 2 "  DELETE_1   delete old.dat: deleted" "$(p "$medium")" --game "$(p "$game")"
+expect 2 "delete SV00.SAV: kept: read-only (DeleteFile refuses read-only files)" "$(p "$medium")" --game "$(p "$game")"
+expect 2 'End: "MINIOK"' "$(p "$medium")" --game "$(p "$game")"
 hash=$(printf 'new\n' | python3 -c 'import sys
 h=0xCBF29CE484222325
 for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
@@ -43,12 +52,12 @@ file 00000021 2 $(printf ro | python3 -c 'import sys
 h=0xCBF29CE484222325
 for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
 print("%016X"%h)') SV00.SAV"
-[ "$(cat "$work/p")" = "$want" ] || { fail "prediction"; cat "$work/p"; echo "wanted:"; echo "$want"; }
+[ "$(tr -d '\r' <"$work/p")" = "$want" ] || { fail "prediction"; cat "$work/p"; echo "wanted:"; echo "$want"; }
 rm "$medium/New.dat"
-expect 1 'End: "アップデートに失敗しました", failed: COPY1' "$medium" --game "$game"
-expect 1 "delete SV00.SAV: not deleted: the update failed" "$medium" --game "$game"
-expect 3 "not a folder" "$medium" --game "$work/none"
-expect 3 "no value for --game" "$medium" --game
-expect 3 "--predict needs --game" "$medium" --predict "$work/p"
+expect 1 'End: "アップデートに失敗しました", failed: COPY1' "$(p "$medium")" --game "$(p "$game")"
+expect 1 "delete SV00.SAV: not deleted: the update failed" "$(p "$medium")" --game "$(p "$game")"
+expect 3 "not a folder" "$(p "$medium")" --game "$(p "$work/none")"
+expect 3 "no value for --game" "$(p "$medium")" --game
+expect 3 "--predict needs --game" "$(p "$medium")" --predict "$(p "$work/p")"
 [ -e "$game/OLD.DAT" ] || fail "the dry run changed the game folder"
 exit $failed
