@@ -39,7 +39,8 @@ sample_pack() {
   mkdir -p "$dir/medium"
   for tag in UPDATE.TAG GAMEDATA.TAG; do
     set +e
-    (cd "$dir/work" && "$kit_root/build/native/gleaner/gleaner" "$tag") | iconv -f CP932 -t UTF-8 | tail -2
+    (cd "$dir/work" && "$kit_root/build/native/gleaner/gleaner" "$tag") |
+      iconv -f CP932 -t UTF-8 | tail -2
     rc=${PIPESTATUS[0]}
     set -e
     echo "gleaner $tag: exit code $rc"

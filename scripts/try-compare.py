@@ -161,7 +161,8 @@ def main(before_dir, after_dir, prediction_path, boxes_path):
     if not rows:
         print("  (nothing changed)")
     if predicted_end is None:
-        print("medium-check wrote no prediction (see its report above): nothing to hold it against.")
+        print("medium-check wrote no prediction (see its report above): nothing to hold it "
+              "against.")
     elif end is None:
         print(f"The updater did not reach the update procedure (medium-check predicted the end "
               f"{predicted_end}): the prediction is not held against this run.")

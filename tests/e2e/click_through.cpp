@@ -48,8 +48,9 @@ static void print_box(HWND box, int pressed) {
   for (int i = 0; i < read.button_count; i++) {
     RobotText label;
     if (robot_control_text(box, read.button_ids[i], &label) != 0 || !label.wide[0]) continue;
-    buttons += std::string(buttons.empty() ? "" : " ") + (read.button_ids[i] == pressed ? "*" : "") +
-               "[" + utf8_of(label.wide) + "]";
+    if (!buttons.empty()) buttons += " ";
+    buttons += std::string(read.button_ids[i] == pressed ? "*" : "") + "[" +
+               utf8_of(label.wide) + "]";
   }
   printf("    buttons: %s (* pressed)\n", buttons.c_str());
   fflush(stdout);

@@ -49,8 +49,8 @@ has '^The prediction held' "$out"
 
 # The same run against a prediction with another size for MANUAL.TXT and another end.
 run=$KIT_TRY_DIR/run
-sed -e 's/^\(file [0-9A-F]* \)[0-9]*\( [0-9A-F]* MANUAL\.TXT\)$/\1999\2/' -e 's/^end MINIOK$/end FAILED/' \
-  "$run/prediction.txt" >"$scratch/wrong.txt"
+sed -e 's/^\(file [0-9A-F]* \)[0-9]*\( [0-9A-F]* MANUAL\.TXT\)$/\1999\2/' \
+  -e 's/^end MINIOK$/end FAILED/' "$run/prediction.txt" >"$scratch/wrong.txt"
 python3 "$here/scripts/try-compare.py" "$run/sample/HoshiNoOka" \
   "$KIT_TRY_DIR/wineprefix/drive_c/Games/HoshiNoOka" "$scratch/wrong.txt" "$run/boxes.txt" \
   >"$scratch/wrong.out"
@@ -69,7 +69,8 @@ state "$game" >"$scratch/game.before"
 rc=$?
 out=$scratch/game.out
 [ "$rc" = 0 ] || fail "scripts/try --game: exit code $rc"
-has '^registry HKCU\\Software\\HOSHIOKA\.INI\\HOSHIOKA_SEC: Installed=1, SaveDir=C:\\Games\\ゲーム$' "$out"
+has '^registry HKCU\\Software\\HOSHIOKA\.INI\\HOSHIOKA_SEC: Installed=1, SaveDir=C:\\Games\\ゲーム$' \
+  "$out"
 has 'DELETE_1 +delete OLD\.DAT: kept' "$out"
 has '^  unchanged: GAME\.EXE, OLD\.DAT, SAVE00\.SAV$' "$out"
 has '^The prediction held' "$out"
