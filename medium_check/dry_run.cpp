@@ -309,3 +309,10 @@ DryEnd run_dry(const DrySettings* settings) {
   }
   return run->end = failed ? DRY_END_FAILED : DRY_END_MINIOK;
 }
+
+void stop_dry_run(void) {
+  dry.run.steps.count = 0;
+  dry.run.peak_bytes = 0;
+  dry.run.free_mib = -1;
+  dry.run.end = DRY_END_STOPPED;
+}

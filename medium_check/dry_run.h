@@ -30,7 +30,12 @@ enum DryOutcome {
                           // when the updater refuses to start
 };
 
-enum DryEnd { DRY_END_MINIOK, DRY_END_FAILED, DRY_END_MOREDISKFREE };
+enum DryEnd {
+  DRY_END_MINIOK,
+  DRY_END_FAILED,
+  DRY_END_MOREDISKFREE,
+  DRY_END_STOPPED  // no UPDATE.ENV: the updater ends before the update, nothing changes
+};
 
 struct DryStepResult {
   DryOutcome outcome;
@@ -72,10 +77,12 @@ int dry_outcome_failed(DryOutcome outcome);
 // Runs the simulation on the loaded description and the game table, which afterwards holds
 // the predicted state. Returns the end; the whole run stays readable through dry_run().
 DryEnd run_dry(const DrySettings* settings);
+// The run when the medium has no UPDATE.ENV: no steps, the folder as it is, DRY_END_STOPPED.
+void stop_dry_run(void);
 const DryRun* dry_run(void);
 
-// The end's message as the player sees it, cp932: "MINIOK", the failure message, or
-// "MOREDISKFREE".
+// The end's message as the player sees it, cp932: "MINIOK", the failure message,
+// "MOREDISKFREE", or the missing description's message.
 const char* dry_end_text(DryEnd end);
 
 // The run as a report for people (UTF-8 pieces, lines ending in "\n").

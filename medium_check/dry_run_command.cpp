@@ -3,9 +3,9 @@
 #include <cstring>
 #include "console_text.h"
 #include "dry_run.h"
-#include "env_check.h"
 #include "game_scan.h"
 #include "medium_check_run.h"
+#include "medium_source.h"
 #include "plain_name.h"
 
 const char DRY_RUN_HELP[] =
@@ -115,13 +115,17 @@ int finish_dry_run(FILE* out, int code) {
   if (!command.scanned) return code;
   set_dry_to_utf8(strict_utf8);
   set_dry_source_probe(source_in_any_case);
-  if (!env_label()[0]) {
-    console_write_utf8(out, "Dry run: no UPDATE.ENV, so the updater ends before the update\n");
-    if (command.prediction) fclose(command.prediction);
-    return code == MEDIUM_EXIT_SOUND ? MEDIUM_EXIT_ERRORS : code;
+  char where[1024];
+  DryEnd end = DRY_END_STOPPED;
+  if (resource_label("UPDATE.ENV", where, sizeof where)) {
+    end = run_dry(&command.settings);
+    write_dry_report(write_out, out);
+  } else {
+    stop_dry_run();
+    console_write_utf8(out,
+                       "Dry run: UPDATE.ENV is found nowhere, so the updater ends before "
+                       "the update and nothing changes\n");
   }
-  DryEnd end = run_dry(&command.settings);
-  write_dry_report(write_out, out);
   if (command.prediction) {
     write_prediction(write_file, command.prediction);
     fclose(command.prediction);

@@ -12,8 +12,10 @@ const char* dry_end_text(DryEnd end) {
       return "MINIOK";
     case DRY_END_FAILED:
       return "アップデートに失敗しました";
-    default:
+    case DRY_END_MOREDISKFREE:
       return "MOREDISKFREE";
+    default:
+      return "環境設定ファイル[UPDATE.ENV]が見つかりません！";
   }
 }
 
@@ -142,7 +144,7 @@ void write_dry_report(DryWrite write, void* context) {
 
 void write_prediction(DryWrite write, void* context) {
   static int order[GAME_ENTRY_MAX];
-  static const char* const ends[] = {"MINIOK", "FAILED", "MOREDISKFREE"};
+  static const char* const ends[] = {"MINIOK", "FAILED", "MOREDISKFREE", "STOPPED"};
   say(write, context, "medium-check prediction 1\nend %s\n", ends[dry_run()->end]);
   game_sorted_order(order);
   for (int i = 0; i < game_entry_count(); i++) {

@@ -157,13 +157,19 @@ void note_box(Prediction* prediction, const std::string& seen) { prediction->see
 void check_prediction(Prediction* prediction, const std::string& game) {
   if (!prediction->made) return;
   prediction->made = false;
-  std::string end = end_seen(prediction->seen);
-  if (end.empty()) return;  // the updater never reached the update procedure
   std::vector<std::string> predicted = split_lines(read_all(prediction->file));
   ASSERT_GE(predicted.size(), 2u);
+  std::string end = end_seen(prediction->seen);
+  // Without UPDATE.ENV the updater must stop before the procedure. Otherwise it may stop for
+  // reasons no dry run sees (not installed, the confirmation cancelled): only a run that
+  // reached the procedure is compared.
+  if (predicted[1] == "end STOPPED") {
+    EXPECT_EQ("", end) << prediction->report;
+  }
+  if (end.empty()) return;
   EXPECT_EQ(predicted[1], "end " + end) << prediction->report;
   std::vector<std::string> state(predicted.begin() + 2, predicted.end());
-  EXPECT_EQ(state, folder_state_lines(game)) << "the dry run's prediction against the folder "
-                                                "the updater left\n"
-                                             << prediction->report;
+  EXPECT_EQ(state, folder_state_lines(game))
+      << "the dry run's prediction against the folder the updater left\n"
+      << prediction->report;
 }

@@ -59,5 +59,10 @@ expect 1 "delete SV00.SAV: not deleted: the update failed" "$(p "$medium")" --ga
 expect 3 "not a folder" "$(p "$medium")" --game "$(p "$work/none")"
 expect 3 "no value for --game" "$(p "$medium")" --game
 expect 3 "--predict needs --game" "$(p "$medium")" --predict "$(p "$work/p")"
+rm "$medium/UPDATE.ENV"
+expect 1 "Dry run: UPDATE.ENV is found nowhere, so the updater ends before the update" \
+  "$(p "$medium")" --game "$(p "$game")" --predict "$(p "$work/p")"
+[ "$(sed -n 2p "$work/p" | tr -d '\r')" = "end STOPPED" ] || fail "no STOPPED prediction"
+grep -q "OLD.DAT" "$work/p" || fail "the unchanged folder is not predicted"
 [ -e "$game/OLD.DAT" ] || fail "the dry run changed the game folder"
 exit $failed
