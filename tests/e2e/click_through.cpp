@@ -28,7 +28,7 @@ static std::string utf8_of(const std::wstring& text) {
 static void print_box(HWND box, int pressed) {
   RobotBox read;
   if (robot_read_box(box, &read) != 0) return;
-  printf("  box: %s\n", utf8_of(read.caption.wide).c_str());
+  printf("  box: %s\n", read.caption.wide[0] ? utf8_of(read.caption.wide).c_str() : "(no caption)");
   for (int i = 0; i < read.text_count; i++) {
     std::wstring text = read.texts[i].wide;
     size_t start = 0;
