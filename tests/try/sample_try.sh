@@ -3,7 +3,8 @@
 # by line, the changed files stand with their sizes beside the dry run's prediction, which
 # holds; a prediction that differs is marked; with --game on a folder of the preparer's (a
 # Japanese name, a read-only file named for deletion, which the updater keeps) neither that
-# folder nor the medium is changed. Prints PASS or FAIL and exits accordingly.
+# folder nor the medium is changed; a record that says "not installed" stops the updater
+# before the update. Prints PASS or FAIL and exits accordingly.
 set -uo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 . "$here/scripts/lib.sh"
@@ -76,6 +77,17 @@ has '^  unchanged: GAME\.EXE, OLD\.DAT, SAVE00\.SAV$' "$out"
 has '^The prediction held' "$out"
 state "$game" | cmp -s - "$scratch/game.before" || fail "scripts/try changed the preparer's folder"
 state "$medium" | cmp -s - "$scratch/medium.before" || fail "scripts/try changed the medium"
+[ "$failed" = 0 ] || cat "$out"
+
+# A record that says the game is not installed: the updater stops before the update, and the
+# prediction is not held against the run.
+"$here/scripts/try" --installed 0 "$medium" >"$scratch/stop.out" 2>&1
+rc=$?
+out=$scratch/stop.out
+[ "$rc" = 0 ] || fail "scripts/try --installed 0: exit code $rc"
+has '^    「星の見える丘」が見つかりません$' "$out"
+has '^The updater did not reach the update procedure' "$out"
+has '^  unchanged: CONFIG\.SAV, GAME\.EXE, GAMEDATA\.PAK, OLD\.DAT, SAVE00\.SAV$' "$out"
 [ "$failed" = 0 ] || cat "$out"
 
 "$here/scripts/try" --no-record --game "$scratch/none" "$medium" >/dev/null 2>&1
