@@ -12,6 +12,7 @@
 #include "resource_lookup.h"
 #include "resource_sources.h"
 #include "sjis.h"
+#include "update_steps.h"
 
 enum { VALUE_SIZE = 256, LABEL_SIZE = 300 };
 
@@ -114,16 +115,6 @@ bool archive_holds_under_folder(const char* wanted) {
 // The value the updater gets for `key` (env_string), false when the key is absent.
 static bool value_of(const char* key, char* value) { return env_string(key, value) == 0; }
 
-static bool is_null(const char* value) {
-  const char* n = "NULL";
-  for (int i = 0; i < 4; ++i) {
-    char c = value[i];
-    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    if (c != n[i]) return false;
-  }
-  return value[4] == 0;
-}
-
 static void check_one_pair(const char* from_key, const char* to_key) {
   char from[VALUE_SIZE], to[VALUE_SIZE];
   bool has_from = value_of(from_key, from), has_to = value_of(to_key, to);
@@ -138,7 +129,7 @@ static void check_deletion_name(const char* flag_key, const char* name_key, cons
   char name[VALUE_SIZE];
   bool has_name = value_of(name_key, name);
   int flag = env_int0(flag_key);
-  if (has_name && is_null(name)) {
+  if (has_name && is_null_value(name)) {
     add_finding(flag ? FINDING_ERROR : FINDING_WARNING, env_label(), env_key_line(name_key),
                 "%s NULL does not mean \"nothing\" here: %s", name_key,
                 flag ? deleted : "with a nonzero flag the updater would delete files named NULL");
@@ -159,9 +150,8 @@ static bool is_full_path(const char* path) {
   return path[0] == '\\' || path[0] == '/' || (path[0] && path[1] == ':');
 }
 
-static void check_copy_source(const char* from_key, const char* to_key) {
-  char from[VALUE_SIZE], to[VALUE_SIZE];
-  if (!value_of(from_key, from) || !value_of(to_key, to) || is_null(from) || is_null(to)) return;
+// The copy's source, a plain file beside the updater.
+static void check_copy_source(const char* from_key, const char* from) {
   int line = env_key_line(from_key);
   if (is_full_path(from)) {
     add_finding(FINDING_WARNING, env_label(), line,
@@ -190,7 +180,12 @@ static void check_copy_source(const char* from_key, const char* to_key) {
 }
 
 void check_plain_files(void) {
-  for (const auto& pair : COPY_PAIRS) check_copy_source(pair[0], pair[1]);
+  // The copies the updater makes: both keys present, neither value "NULL".
+  UpdateSteps steps;
+  list_update_steps(&steps);
+  for (int i = 0; i < steps.count; ++i) {
+    if (steps.step[i].kind == STEP_COPY) check_copy_source(steps.step[i].key, steps.step[i].source);
+  }
 
   char readme[VALUE_SIZE] = "ReadMe.txt";
   bool named = value_of("README", readme);
