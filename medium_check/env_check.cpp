@@ -403,22 +403,12 @@ bool check_env(void) {
   return true;
 }
 
-static int effective_record(const char* key) {
-  for (int r = 0; r < ENV_RECORDS; ++r) {
-    const char* record_key = env_record(r);
-    if (record_key[0] && find_updater_key(record_key) >= 0 &&
-        find_updater_key(key) == find_updater_key(record_key))
-      return r;
-  }
-  return -1;
-}
-
 int env_key_line(const char* key) {
-  int r = effective_record(key);
+  int r = env_find_record(key);
   return r < 0 || r >= g_env.stored ? 0 : g_env.places[r].line;
 }
 
 bool env_key_past_end(const char* key) {
-  int r = effective_record(key);
+  int r = env_find_record(key);
   return r >= 0 && r < g_env.stored && past_end(r);
 }

@@ -66,9 +66,8 @@ static bool key_equals(const char* key, const char* record_key) {
   return true;
 }
 
-// The index of the first record whose key is `key`, or -1. A record with the empty key
-// holds no setting, so the empty key is never found.
-static int find_record(const char* key) {
+// A record with the empty key holds no setting, so the empty key is never found.
+int env_find_record(const char* key) {
   if (!key[0]) return -1;
   for (int i = 0; i < ENV_RECORDS; ++i) {
     if (key_equals(key, env.records[i])) return i;
@@ -89,14 +88,14 @@ const char* env_value(int record) {
 }
 
 int env_int(const char* key, int default_value) {
-  int record = find_record(key);
+  int record = env_find_record(key);
   return record < 0 ? default_value : text_atoi(env_value(record));
 }
 
 int env_int0(const char* key) { return env_int(key, 0); }
 
 int env_string(const char* key, char* destination) {
-  int record = find_record(key);
+  int record = env_find_record(key);
   if (record < 0) return -1;
   const char* value = env_value(record);
   size_t length = strlen(value);  // at most 79

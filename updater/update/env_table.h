@@ -32,6 +32,10 @@ void env_reset(void);
 // The record with the given index (0-199), for tests: 80 bytes.
 const char* env_record(int index);
 
+// The index of the first record whose key is `key` (ASCII letters compared without case): the
+// record env_int and env_string read; -1 when there is none.
+int env_find_record(const char* key);
+
 // The value of the record with the given index: its first token after the key, searched up
 // to 200 bytes from the record's start (running on into the following records), or "0" when
 // there is none within reach.
