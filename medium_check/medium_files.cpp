@@ -44,20 +44,14 @@ void check_source(void) {
   }
 }
 
-// True when `name` holds a folder part (a backslash, "/" or ":" outside double-byte
-// characters); `base` then receives what follows the last one.
+// True when `name` holds a drive or folder part, split as the lookup splits the names it
+// looks for (so never the member name it compares); `base` then points at the rest.
 static bool folder_part(const char* name, const char** base) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(name);
-  bool found = false;
-  for (size_t i = 0; p[i]; ++i) {
-    if (is_sjis_lead_byte(p[i]) && p[i + 1]) {
-      ++i;
-    } else if (p[i] == '\\' || p[i] == '/' || p[i] == ':') {
-      found = true;
-      *base = name + i + 1;
-    }
-  }
-  return found;
+  PathParts parts;
+  split_path(name, &parts);
+  size_t prefix = strlen(parts.drive) + strlen(parts.dir);
+  *base = name + prefix;
+  return prefix != 0;
 }
 
 static bool is_updater_resource(const char* base) {
