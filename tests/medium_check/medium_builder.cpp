@@ -11,10 +11,6 @@ const char kSoundEnv[] =
     "COPY1_F NEW.DAT\n"
     "COPY1_T NEW.DAT\n";
 
-static void put_le(std::string& bytes, size_t at, uint32_t value, int count) {
-  for (int i = 0; i < count; ++i) bytes[at + i] = char(value >> (8 * i) & 0xFF);
-}
-
 std::string bmp_picture(const BmpShape& s) {
   int rows = s.height < 0 ? -s.height : s.height;
   size_t row_bytes = s.bits >= 8 ? size_t(s.width) * (s.bits / 8) : (size_t(s.width) * s.bits + 7) / 8;
@@ -24,15 +20,15 @@ std::string bmp_picture(const BmpShape& s) {
   header[1] = 'M';
   size_t pixels_at = 54 + size_t(s.entries) * 4 + size_t(s.gap);
   size_t total = pixels_at + stride * size_t(rows);
-  put_le(header, 2, uint32_t(total), 4);
-  put_le(header, 10, uint32_t(long(pixels_at) + s.offset_shift), 4);
-  put_le(header, 14, 40, 4);
-  put_le(header, 18, uint32_t(s.width), 4);
-  put_le(header, 22, uint32_t(s.height), 4);
-  put_le(header, 26, 1, 2);
-  put_le(header, 28, uint32_t(s.bits), 2);
-  put_le(header, 30, s.compression, 4);
-  put_le(header, 46, uint32_t(s.entries), 4);
+  put_u32(header, 2, uint32_t(total));
+  put_u32(header, 10, uint32_t(long(pixels_at) + s.offset_shift));
+  put_u32(header, 14, 40);
+  put_u32(header, 18, uint32_t(s.width));
+  put_u32(header, 22, uint32_t(s.height));
+  put_u16(header, 26, 1);
+  put_u16(header, 28, uint16_t(s.bits));
+  put_u32(header, 30, s.compression);
+  put_u32(header, 46, uint32_t(s.entries));
   std::string file = header;
   for (int i = 0; i < s.entries; ++i) file += std::string{char(i), char(255 - i), char(i * 7), 0};
   file += std::string(size_t(s.gap), 0);
