@@ -67,19 +67,19 @@ static const char* shown(const char* token, char* out, size_t size) {
   return out;
 }
 
-// The first token of a line as read (separators are the bytes up to 0x20).
+// The first token of a line as read.
 static void first_token(const char* line, char* out, size_t size) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(line);
   size_t i = 0;
-  while (i < LINE_SPLIT && p[i] && p[i] <= 0x20) ++i;
+  while (i < LINE_SPLIT && p[i] && env_is_separator(p[i])) ++i;
   size_t n = 0;
-  while (i < LINE_SPLIT && p[i] > 0x20 && n + 1 < size) out[n++] = char(p[i++]);
+  while (i < LINE_SPLIT && !env_is_separator(p[i]) && n + 1 < size) out[n++] = char(p[i++]);
   out[n] = 0;
 }
 
 static bool only_separators(const char* line) {
   for (int i = 0; i < LINE_SPLIT && line[i]; ++i) {
-    if (static_cast<unsigned char>(line[i]) > 0x20) return false;
+    if (!env_is_separator(static_cast<unsigned char>(line[i]))) return false;
   }
   return true;
 }
@@ -135,9 +135,8 @@ static void report_unread_lines(void) {
   while (g_env.position < g_env.own_bytes) {
     char line[ENV_RECORD_SIZE] = {0};
     if (text_read_line(&g_env.reader, line, sizeof line) <= 0) break;
-    unsigned char first = static_cast<unsigned char>(line[0]);
     bool continuation = g_env.open_line;
-    if (first >= 0x20 && first != '/') {
+    if (env_line_takes_record(line)) {
       if (!first_line) first_line = g_env.line;
       ++unread;
       char token[ENV_RECORD_SIZE];

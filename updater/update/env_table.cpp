@@ -26,21 +26,27 @@ static void tell_observer(const char* line, int record) {
   if (env.observer) env.observer(env.observer_context, line, record);
 }
 
+bool env_line_takes_record(const char* line) {
+  unsigned char first = static_cast<unsigned char>(line[0]);
+  return first >= 0x20 && first != '/';
+}
+
+bool env_is_separator(unsigned char c) { return c <= 0x20; }
+
 void env_load_reader(TextReader* reader) {
   env_reset();
   int stored = 0;
   while (stored < ENV_RECORDS) {
     char line[ENV_RECORD_SIZE] = {0};
     if (text_read_line(reader, line, sizeof line) <= 0) break;
-    unsigned char first = static_cast<unsigned char>(line[0]);
-    if (first < 0x20 || first == '/') {  // blank, control-led or comment line
+    if (!env_line_takes_record(line)) {
       tell_observer(line, -1);
       continue;
     }
     tell_observer(line, stored);
-    // Spaces, tabs, the line feed and control bytes separate tokens; the NULs end them.
+    // The separators become NULs, which end the tokens.
     for (int i = 0; i < ENV_RECORD_SIZE; ++i) {
-      if (static_cast<unsigned char>(line[i]) <= 0x20) line[i] = 0;
+      if (env_is_separator(static_cast<unsigned char>(line[i]))) line[i] = 0;
     }
     memcpy(env.records[stored++], line, sizeof line);
   }

@@ -26,6 +26,12 @@ void env_load_stream(FILE* stream);
 typedef void (*EnvLineObserver)(void* context, const char* line, int record);
 void set_env_line_observer(EnvLineObserver observer, void* context);
 
+// The loading's two rules on a line as read: whether it takes a record (not blank, not led
+// by a control byte, not a comment "/..."), and which bytes separate its tokens (spaces,
+// tabs, the line feed and control bytes).
+bool env_line_takes_record(const char* line);
+bool env_is_separator(unsigned char c);
+
 // Empties the table, as before loading.
 void env_reset(void);
 
