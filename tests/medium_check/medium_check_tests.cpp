@@ -123,6 +123,9 @@ const MediumCase kCases[] = {
     {"EnvUnderAFolderName",
      [](MediumParts& m) { m.with_env = false; m.members.push_back({"files\\UPDATE.ENV", kSoundEnv}); }, 1,
      {FINDING_ERROR, "UPDATE.PAK", 0, "member \"files\\UPDATE.ENV\" is stored under a folder name"}},
+    {"TrailByteBackslashIsNoFolder",  // 表 is 95 5C: its second byte is no separator
+     [](MediumParts& m) { m.members.push_back({"\x95\x5C.DAT", "x"}); }, 0,
+     {FINDING_ERROR, nullptr, 0, nullptr}},
     {"EnvOnlyUnderAFolderName",
      [](MediumParts& m) { m.with_env = false; m.members.push_back({"files\\UPDATE.ENV", kSoundEnv}); }, 1,
      {FINDING_ERROR, "", 0, "UPDATE.ENV is found nowhere (UPDATE.PAK holds it under a folder name)"}},
