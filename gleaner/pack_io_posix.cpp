@@ -46,11 +46,12 @@ int append_part(const char* part, NewName new_name, char* out, size_t* used) {
     chosen = utf8;
     if (strcmp(utf8, part) != 0 && *used + strlen(utf8) < NATIVE_PATH_SIZE &&
         *used + strlen(part) < NATIVE_PATH_SIZE) {
+      // The bytes are looked up only when the UTF-8 form is missing and they decide.
       strcpy(out + *used, utf8);
-      int utf8_exists = name_exists(out);
-      strcpy(out + *used, part);
-      int bytes_exist = name_exists(out);
-      if (!utf8_exists && (bytes_exist || new_name == NEW_AS_BYTES)) chosen = part;
+      if (!name_exists(out)) {
+        strcpy(out + *used, part);
+        if (new_name == NEW_AS_BYTES || name_exists(out)) chosen = part;
+      }
     }
   }
   size_t n = strlen(chosen);
