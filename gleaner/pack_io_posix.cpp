@@ -46,11 +46,12 @@ int append_part(const char* part, NewName new_name, char* out, size_t* used) {
     chosen = utf8;
     if (strcmp(utf8, part) != 0 && *used + strlen(utf8) < NATIVE_PATH_SIZE &&
         *used + strlen(part) < NATIVE_PATH_SIZE) {
+      // The bytes are looked up only when the UTF-8 form is missing and they decide.
       strcpy(out + *used, utf8);
-      int utf8_exists = name_exists(out);
-      strcpy(out + *used, part);
-      int bytes_exist = name_exists(out);
-      if (!utf8_exists && (bytes_exist || new_name == NEW_AS_BYTES)) chosen = part;
+      if (!name_exists(out)) {
+        strcpy(out + *used, part);
+        if (new_name == NEW_AS_BYTES || name_exists(out)) chosen = part;
+      }
     }
   }
   size_t n = strlen(chosen);
@@ -60,14 +61,24 @@ int append_part(const char* part, NewName new_name, char* out, size_t* used) {
   return 0;
 }
 
+// The folder of the last path looked up: its tool's text (after posix_path, "/" at its end,
+// and whether the kept folder went before it) and its native path. The members of a tag
+// file mostly share one folder, which is then looked up once and not at every open.
+static struct {
+  char text[NATIVE_PATH_SIZE];
+  int after_kept;
+  char native[NATIVE_PATH_SIZE];
+} last_folder;
+
 // The file system's path for the tool's `path` (see pack_io.h for `folder_bytes`), in `out`
 // of NATIVE_PATH_SIZE bytes; `last` says how its last part is named when it is new. -1 when
 // it does not fit.
 int native_path(const char* path, size_t folder_bytes, NewName last, char* out) {
   size_t used = 0;
   out[0] = 0;
-  if (folder_bytes != 0 && folder_bytes == tag_folder.stand_in_bytes &&
-      folder_bytes <= strlen(path)) {
+  int after_kept = folder_bytes != 0 && folder_bytes == tag_folder.stand_in_bytes &&
+                   folder_bytes <= strlen(path);
+  if (after_kept) {
     used = strlen(tag_folder.folder);
     memcpy(out, tag_folder.folder, used + 1);
     path += folder_bytes;
@@ -75,16 +86,30 @@ int native_path(const char* path, size_t folder_bytes, NewName last, char* out) 
   char text[NATIVE_PATH_SIZE];
   if (posix_path(path, text, sizeof text) != 0) return -1;
   // "/" is never a trail byte, so the parts can be cut at every "/".
-  for (char* part = text;;) {
-    char* slash = strchr(part, '/');
-    if (slash) *slash = 0;
-    if (append_part(part, slash ? NEW_IN_UTF8 : last, out, &used) != 0) return -1;
-    if (!slash) return 0;
-    if (used + 1 >= NATIVE_PATH_SIZE) return -1;
-    out[used++] = '/';
-    out[used] = 0;
-    part = slash + 1;
+  char* name = strrchr(text, '/');
+  name = name ? name + 1 : text;
+  char saved = *name;
+  *name = 0;
+  if (after_kept == last_folder.after_kept && strcmp(text, last_folder.text) == 0) {
+    used = strlen(last_folder.native);
+    memcpy(out, last_folder.native, used + 1);
+  } else {
+    for (char* part = text; *part;) {
+      char* slash = strchr(part, '/');
+      *slash = 0;
+      if (append_part(part, NEW_IN_UTF8, out, &used) != 0) return -1;
+      *slash = '/';
+      if (used + 1 >= NATIVE_PATH_SIZE) return -1;
+      out[used++] = '/';
+      out[used] = 0;
+      part = slash + 1;
+    }
+    memcpy(last_folder.text, text, strlen(text) + 1);
+    memcpy(last_folder.native, out, used + 1);
+    last_folder.after_kept = after_kept;
   }
+  *name = saved;
+  return append_part(name, last, out, &used);
 }
 
 PackFile posix_open_read(const char* path, size_t folder_bytes) {
@@ -160,6 +185,7 @@ int pack_take_tag_argument(const char* argument, char* out, size_t size) {
   tag_folder.folder[0] = 0;
   tag_folder.stand_in_bytes = 0;
   tag_folder.as_it_stands = 0;
+  memset(&last_folder, 0, sizeof last_folder);  // a new run looks its folders up afresh
   if (size == 0) return -1;
   if (utf8_to_cp932(argument, out, size) >= 0) return 0;
   // UTF-8 has no trail byte "/" or "\": the last one ends the folder.

@@ -219,6 +219,24 @@ TEST_F(GleanerFiles, LinuxTakesBytesAsTheyStandForOlderNames) {
   }
 }
 
+// Each run finds its own folders: a folder met in an earlier run under the same text, in
+// another form there, does not stand for a later run's folder.
+TEST_F(GleanerFiles, LinuxEachRunFindsItsOwnFolders) {
+  fs::create_directories("first/素材");  // its cp932 bytes
+  fs::create_directories(utf8_name(u8"second/素材/out"));
+  write_file("first/素材/a.bin", "first");
+  write_file("first/LIST.TAG", "<素材\r\na.bin\r\n");
+  write_file(utf8_name(u8"second/素材/LIST.TAG"), ">素材\\out\r\nb.bin\r\n");
+  write_file("second/b.bin", "second");
+  fs::current_path("first");
+  ASSERT_EQ(0, run("LIST.TAG"));
+  fs::current_path("../second");
+  ASSERT_EQ(0, run_native(utf8_name(u8"素材/LIST.TAG")));
+  EXPECT_EQ((Members{{"a.bin", "first"}}), members_of(read_file(root / "work" / "LIST.PAK")));
+  EXPECT_EQ((Members{{"b.bin", "second"}}),
+            members_of(read_file(utf8_name(u8"素材/out/LIST.PAK"))));
+}
+
 // The archive's name follows the same rule: a folder that exists only as cp932 bytes is
 // written into, and an archive of an older run under its cp932 bytes is replaced in place.
 TEST_F(GleanerFiles, LinuxArchiveReplacesOneUnderItsCp932Bytes) {
