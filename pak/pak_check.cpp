@@ -9,8 +9,6 @@
 #include "pak_format.h"
 #include "sjis.h"
 
-enum { MAX_ENTRIES_READ = 65535 };  // the reader keeps the low 16 bits of the count
-
 static struct {
   FILE* out;
   int faults;
@@ -54,7 +52,7 @@ static void check_header(void) {
   }
   uint32_t declared = pak_declared_count();
   if (has_end_entry() && declared == 0) fault("count", -1, "no entries: not even the end entry");
-  if (declared > MAX_ENTRIES_READ)
+  if (declared > PAK_MAX_ENTRIES)
     fault("count", -1, "%u entries declared; the updater reads only the low 16 bits (%u)",
           declared, declared & 0xFFFFu);
   uint32_t read = declared & 0xFFFFu;
