@@ -61,7 +61,7 @@ const PakMember* pak_member(uint32_t index) {
   return index < g_archive.member_count ? &g_archive.members[index] : nullptr;
 }
 
-static bool has_end_entry(void) {
+bool pak_has_end_entry(void) {
   return g_archive.format == PAK_FORMAT_ADPACK32 || g_archive.format == PAK_FORMAT_AC;
 }
 
@@ -84,7 +84,7 @@ int64_t pak_directory_end(void) {
 
 int64_t pak_end_offset(void) {
   const ResourceSlot* slot = pak_slot();
-  if (!has_end_entry() || slot->count == 0) return -1;
+  if (!pak_has_end_entry() || slot->count == 0) return -1;
   return source_entry_offset(slot, slot->count - 1u);
 }
 
@@ -117,7 +117,7 @@ static void make_shown_name(const char* name, char* shown) {
 static void build_members(void) {
   const ResourceSlot* slot = pak_slot();
   uint32_t count = slot->count;
-  if (has_end_entry() && count > 0) --count;
+  if (pak_has_end_entry() && count > 0) --count;
   g_archive.member_count = count;
   if (count == 0) return;
   g_archive.members = static_cast<PakMember*>(mem_alloc(count * sizeof(PakMember)));

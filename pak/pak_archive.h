@@ -36,6 +36,8 @@ int pak_open_archive(const char* path, const char** reason);
 void pak_close_archive(void);
 
 PakFormat pak_format(void);
+// True for the formats whose directory ends in an end entry (ADPACK32 and AC).
+bool pak_has_end_entry(void);
 const char* pak_format_name(PakFormat format);
 const char* pak_archive_path(void);
 int64_t pak_archive_size(void);

@@ -31,14 +31,10 @@ static void fault(const char* name, long entry, const char* format, ...) {
   else console_print(g_check.out, "%-12s %s\n", name, detail);
 }
 
-static bool has_end_entry(void) {
-  return pak_format() == PAK_FORMAT_ADPACK32 || pak_format() == PAK_FORMAT_AC;
-}
-
 static void check_header(void) {
   const unsigned char* head = pak_head();
   int length = pak_head_length();
-  int need = has_end_entry() ? PAK_HEADER_SIZE : pak_format() == PAK_FORMAT_KEYED ? 4 : 2;
+  int need = pak_has_end_entry() ? PAK_HEADER_SIZE : pak_format() == PAK_FORMAT_KEYED ? 4 : 2;
   if (length < need) {
     fault("count", -1, "the file ends inside the %d-byte header", need);
     return;
@@ -51,7 +47,7 @@ static void check_header(void) {
             head[9], head[10], head[11]);
   }
   uint32_t declared = pak_declared_count();
-  if (has_end_entry() && declared == 0) fault("count", -1, "no entries: not even the end entry");
+  if (pak_has_end_entry() && declared == 0) fault("count", -1, "no entries: not even the end entry");
   if (declared > PAK_MAX_ENTRIES)
     fault("count", -1, "%u entries declared; the updater reads only the low 16 bits (%u)",
           declared, declared & 0xFFFFu);
@@ -138,11 +134,11 @@ static void check_offsets(void) {
     if (int64_t(m->offset) < data_start || int64_t(m->offset) > size)
       fault("offset-range", long(i), "offset %u is outside the data (bytes %lld to %lld)", m->offset,
             (long long)data_start, (long long)size);
-    if (has_end_entry() && i > 0 && m->offset < pak_member(i - 1)->offset)
+    if (pak_has_end_entry() && i > 0 && m->offset < pak_member(i - 1)->offset)
       fault("offset-order", long(i), "offset %u is lower than entry %u's %u", m->offset, i - 1,
             pak_member(i - 1)->offset);
   }
-  if (!has_end_entry() || pak_entry_count() == 0 || pak_entry_count() < (pak_declared_count() & 0xFFFFu))
+  if (!pak_has_end_entry() || pak_entry_count() == 0 || pak_entry_count() < (pak_declared_count() & 0xFFFFu))
     return;  // without the end entry in the file, nothing more can be measured
   uint32_t end = uint32_t(pak_end_offset());
   if (count > 0 && end < pak_member(count - 1)->offset)
