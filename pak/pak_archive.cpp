@@ -14,7 +14,7 @@ static struct {
   char path[PATH_TEXT_SIZE];     // the archive open, or empty
   PakFormat format;
   int64_t size;                  // file size in bytes
-  unsigned char head[PAK_HEAD_BYTES];
+  unsigned char head[PAK_HEADER_SIZE];  // first bytes: the longest header of the formats
   int head_length;               // valid bytes of head
   uint32_t declared;             // count the header declares
   PakMember* members;            // member_count entries (mem_alloc), or null

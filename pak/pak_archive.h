@@ -24,8 +24,6 @@ struct PakMember {
   int64_t size;               // by the format's rule; negative when the next offset is lower
 };
 
-enum { PAK_HEAD_BYTES = 16 };
-
 // Opens `path` (as the platform's resource code opens names) and loads its directory.
 // 0 when loaded; -1 when the file cannot be read as an archive at all (it does not open, is
 // shorter than two bytes, or the path is too long for a resource source); *reason then
