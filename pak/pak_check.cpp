@@ -34,9 +34,9 @@ static void fault(const char* name, long entry, const char* format, ...) {
 static void check_header(void) {
   const unsigned char* head = pak_head();
   int length = pak_head_length();
-  int need = pak_has_end_entry() ? PAK_HEADER_SIZE : pak_format() == PAK_FORMAT_KEYED ? 4 : 2;
+  int64_t need = pak_directory_start();  // the header's length
   if (length < need) {
-    fault("count", -1, "the file ends inside the %d-byte header", need);
+    fault("count", -1, "the file ends inside the %lld-byte header", (long long)need);
     return;
   }
   if (pak_format() == PAK_FORMAT_ADPACK32) {
