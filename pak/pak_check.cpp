@@ -112,16 +112,16 @@ static int order_compare(const ResourceSlot* slot, uint32_t a, uint32_t b) {
 static void check_order_and_names(void) {
   const ResourceSlot* slot = pak_slot();
   uint32_t count = pak_member_count();
-  for (uint32_t i = 0; i + 1 < count; ++i) {
-    if (slot->short_names) break;  // no order required
-    int c = order_compare(slot, i, i + 1);
-    if (c > 0) fault("order", long(i + 1), "sorts before entry %u; the updater's search misses members", i);
-    else if (c == 0) fault("same-name", long(i + 1), "the updater cannot tell it from entry %u", i);
-  }
-  if (slot->short_names) {  // unordered: any two equal fields
+  if (slot->short_names) {  // no order required: any two equal fields
     for (uint32_t i = 0; i < count; ++i)
       for (uint32_t j = i + 1; j < count; ++j)
         if (order_compare(slot, i, j) == 0) fault("same-name", long(j), "the updater cannot tell it from entry %u", i);
+    return;
+  }
+  for (uint32_t i = 0; i + 1 < count; ++i) {
+    int c = order_compare(slot, i, i + 1);
+    if (c > 0) fault("order", long(i + 1), "sorts before entry %u; the updater's search misses members", i);
+    else if (c == 0) fault("same-name", long(i + 1), "the updater cannot tell it from entry %u", i);
   }
 }
 
