@@ -14,7 +14,7 @@ static struct {
   char path[PATH_TEXT_SIZE];     // the archive open, or empty
   PakFormat format;
   int64_t size;                  // file size in bytes
-  unsigned char head[PAK_HEAD_BYTES];
+  unsigned char head[PAK_HEADER_SIZE];  // first bytes: the longest header of the formats
   int head_length;               // valid bytes of head
   uint32_t declared;             // count the header declares
   PakMember* members;            // member_count entries (mem_alloc), or null
@@ -61,7 +61,7 @@ const PakMember* pak_member(uint32_t index) {
   return index < g_archive.member_count ? &g_archive.members[index] : nullptr;
 }
 
-static bool has_end_entry(void) {
+bool pak_has_end_entry(void) {
   return g_archive.format == PAK_FORMAT_ADPACK32 || g_archive.format == PAK_FORMAT_AC;
 }
 
@@ -84,15 +84,8 @@ int64_t pak_directory_end(void) {
 
 int64_t pak_end_offset(void) {
   const ResourceSlot* slot = pak_slot();
-  if (!has_end_entry() || slot->count == 0) return -1;
-  return slot->pak ? slot->pak[slot->count - 1].offset : slot->ac[slot->count - 1].offset;
-}
-
-static uint32_t entry_offset(const ResourceSlot* slot, uint32_t i) {
-  if (slot->pak) return slot->pak[i].offset;
-  if (slot->ac) return slot->ac[i].offset;
-  if (slot->keyed) return slot->keyed[i].offset;
-  return slot->short_names[i].offset;
+  if (!pak_has_end_entry() || slot->count == 0) return -1;
+  return source_entry_offset(slot, slot->count - 1u);
 }
 
 // "NAME    EXT" back to "NAME.EXT": the padding spaces go, the dot only with an extension.
@@ -111,21 +104,6 @@ static void short_field_name(const char* field, char* out) {
   out[n] = 0;
 }
 
-// The size the updater's lookup gives a member: ADPACK32 and AC take the next entry's offset;
-// the unordered formats take the nearest member start after it (or the end of the file), and
-// an entry followed in the table by one at its own offset is empty.
-static int64_t member_size(const ResourceSlot* slot, uint32_t i) {
-  uint32_t offset = entry_offset(slot, i);
-  if (has_end_entry()) return int64_t(entry_offset(slot, i + 1)) - int64_t(offset);
-  if (i + 1u < slot->count && entry_offset(slot, i + 1) == offset) return 0;
-  int64_t next = g_archive.size;
-  for (uint32_t j = 0; j < slot->count; ++j) {
-    uint32_t other = entry_offset(slot, j);
-    if (other > offset && int64_t(other) < next) next = other;
-  }
-  return next - int64_t(offset);
-}
-
 // A name of at most 27 bytes (the longest field) always fits with every byte escaped.
 static void make_shown_name(const char* name, char* shown) {
   size_t out = 0;
@@ -139,7 +117,7 @@ static void make_shown_name(const char* name, char* shown) {
 static void build_members(void) {
   const ResourceSlot* slot = pak_slot();
   uint32_t count = slot->count;
-  if (has_end_entry() && count > 0) --count;
+  if (pak_has_end_entry() && count > 0) --count;
   g_archive.member_count = count;
   if (count == 0) return;
   g_archive.members = static_cast<PakMember*>(mem_alloc(count * sizeof(PakMember)));
@@ -147,8 +125,8 @@ static void build_members(void) {
   for (uint32_t i = 0; i < count; ++i) {
     PakMember* m = &g_archive.members[i];
     m->named = true;
-    m->offset = entry_offset(slot, i);
-    m->size = member_size(slot, i);
+    m->offset = source_entry_offset(slot, i);
+    m->size = source_member_end(slot, i) - int64_t(m->offset);  // the size the lookup gives
     if (slot->pak) {
       size_t n = strnlen(slot->pak[i].name, PAK_NAME_LIMIT);
       copy_text(m->name, sizeof m->name, slot->pak[i].name, n);

@@ -24,8 +24,6 @@ struct PakMember {
   int64_t size;               // by the format's rule; negative when the next offset is lower
 };
 
-enum { PAK_HEAD_BYTES = 16 };
-
 // Opens `path` (as the platform's resource code opens names) and loads its directory.
 // 0 when loaded; -1 when the file cannot be read as an archive at all (it does not open, is
 // shorter than two bytes, or the path is too long for a resource source); *reason then
@@ -36,6 +34,8 @@ int pak_open_archive(const char* path, const char** reason);
 void pak_close_archive(void);
 
 PakFormat pak_format(void);
+// True for the formats whose directory ends in an end entry (ADPACK32 and AC).
+bool pak_has_end_entry(void);
 const char* pak_format_name(PakFormat format);
 const char* pak_archive_path(void);
 int64_t pak_archive_size(void);

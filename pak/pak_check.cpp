@@ -9,8 +9,6 @@
 #include "pak_format.h"
 #include "sjis.h"
 
-enum { MAX_ENTRIES_READ = 65535 };  // the reader keeps the low 16 bits of the count
-
 static struct {
   FILE* out;
   int faults;
@@ -33,16 +31,12 @@ static void fault(const char* name, long entry, const char* format, ...) {
   else console_print(g_check.out, "%-12s %s\n", name, detail);
 }
 
-static bool has_end_entry(void) {
-  return pak_format() == PAK_FORMAT_ADPACK32 || pak_format() == PAK_FORMAT_AC;
-}
-
 static void check_header(void) {
   const unsigned char* head = pak_head();
   int length = pak_head_length();
-  int need = has_end_entry() ? PAK_HEADER_SIZE : pak_format() == PAK_FORMAT_KEYED ? 4 : 2;
+  int64_t need = pak_directory_start();  // the header's length
   if (length < need) {
-    fault("count", -1, "the file ends inside the %d-byte header", need);
+    fault("count", -1, "the file ends inside the %lld-byte header", (long long)need);
     return;
   }
   if (pak_format() == PAK_FORMAT_ADPACK32) {
@@ -53,8 +47,8 @@ static void check_header(void) {
             head[9], head[10], head[11]);
   }
   uint32_t declared = pak_declared_count();
-  if (has_end_entry() && declared == 0) fault("count", -1, "no entries: not even the end entry");
-  if (declared > MAX_ENTRIES_READ)
+  if (pak_has_end_entry() && declared == 0) fault("count", -1, "no entries: not even the end entry");
+  if (declared > PAK_MAX_ENTRIES)
     fault("count", -1, "%u entries declared; the updater reads only the low 16 bits (%u)",
           declared, declared & 0xFFFFu);
   uint32_t read = declared & 0xFFFFu;
@@ -118,16 +112,16 @@ static int order_compare(const ResourceSlot* slot, uint32_t a, uint32_t b) {
 static void check_order_and_names(void) {
   const ResourceSlot* slot = pak_slot();
   uint32_t count = pak_member_count();
-  for (uint32_t i = 0; i + 1 < count; ++i) {
-    if (slot->short_names) break;  // no order required
-    int c = order_compare(slot, i, i + 1);
-    if (c > 0) fault("order", long(i + 1), "sorts before entry %u; the updater's search misses members", i);
-    else if (c == 0) fault("same-name", long(i + 1), "the updater cannot tell it from entry %u", i);
-  }
-  if (slot->short_names) {  // unordered: any two equal fields
+  if (slot->short_names) {  // no order required: any two equal fields
     for (uint32_t i = 0; i < count; ++i)
       for (uint32_t j = i + 1; j < count; ++j)
         if (order_compare(slot, i, j) == 0) fault("same-name", long(j), "the updater cannot tell it from entry %u", i);
+    return;
+  }
+  for (uint32_t i = 0; i + 1 < count; ++i) {
+    int c = order_compare(slot, i, i + 1);
+    if (c > 0) fault("order", long(i + 1), "sorts before entry %u; the updater's search misses members", i);
+    else if (c == 0) fault("same-name", long(i + 1), "the updater cannot tell it from entry %u", i);
   }
 }
 
@@ -140,11 +134,11 @@ static void check_offsets(void) {
     if (int64_t(m->offset) < data_start || int64_t(m->offset) > size)
       fault("offset-range", long(i), "offset %u is outside the data (bytes %lld to %lld)", m->offset,
             (long long)data_start, (long long)size);
-    if (has_end_entry() && i > 0 && m->offset < pak_member(i - 1)->offset)
+    if (pak_has_end_entry() && i > 0 && m->offset < pak_member(i - 1)->offset)
       fault("offset-order", long(i), "offset %u is lower than entry %u's %u", m->offset, i - 1,
             pak_member(i - 1)->offset);
   }
-  if (!has_end_entry() || pak_entry_count() == 0 || pak_entry_count() < (pak_declared_count() & 0xFFFFu))
+  if (!pak_has_end_entry() || pak_entry_count() == 0 || pak_entry_count() < (pak_declared_count() & 0xFFFFu))
     return;  // without the end entry in the file, nothing more can be measured
   uint32_t end = uint32_t(pak_end_offset());
   if (count > 0 && end < pak_member(count - 1)->offset)

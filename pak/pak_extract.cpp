@@ -14,7 +14,6 @@ enum { COPY_CHUNK = 65536 };
 
 static struct {
   FILE* out;
-  FILE* err;
   FILE* archive;          // the archive's data, open for reading
   const char* dir;
   char (*written)[PATH_TEXT_SIZE];  // names written so far (member_count of room)
@@ -114,7 +113,6 @@ int pak_extract(const char* archive, const char* dir, char** names, int name_cou
   }
   memset(&g_extract, 0, sizeof g_extract);
   g_extract.out = out;
-  g_extract.err = err;
   g_extract.dir = dir;
   g_extract.archive = open_named_file(archive, "rb");
   if (!g_extract.archive) {

@@ -94,27 +94,15 @@ static bool take_member(const ResourceSlot* slot, uint32_t offset, int64_t next)
   return true;
 }
 
-// The short-name and keyed formats require no order of the data: a member ends where the
-// nearest member after it starts, or at the end of the file. An entry followed in the table
-// by one at its own offset is empty, as the format's "next entry minus own" makes it.
-template <typename Entry>
-static bool take_unordered_member(const ResourceSlot* slot, const Entry* table, uint32_t hit) {
-  uint32_t offset = table[hit].offset;
-  int64_t next = slot->archive_size;
-  if (hit + 1u < slot->count && table[hit + 1].offset == offset) {
-    next = offset;
-  } else {
-    for (uint32_t i = 0; i < slot->count; ++i) {
-      if (table[i].offset > offset && int64_t(table[i].offset) < next) next = table[i].offset;
-    }
-  }
-  return take_member(slot, offset, next);
+// A hit on entry `hit` of the slot's table, its data ending by the format's rule.
+static bool take_entry(const ResourceSlot* slot, uint32_t hit) {
+  return take_member(slot, source_entry_offset(slot, hit), source_member_end(slot, hit));
 }
 
 static bool find_short_name(const ResourceSlot* slot, const char* key_text) {
   for (uint32_t i = 0; i < slot->count; ++i) {
     if (memcmp(slot->short_names[i].name, key_text, sizeof slot->short_names[i].name) == 0) {
-      return take_unordered_member(slot, slot->short_names, i);
+      return take_entry(slot, i);
     }
   }
   return false;
@@ -126,7 +114,7 @@ static bool find_keyed(const ResourceSlot* slot, const char* key_text) {
   uint32_t j = KEYED_STEP;  // the coarse index: probe every 100th entry
   while (j < last && slot->keyed[j].key <= key) j += KEYED_STEP;
   for (uint32_t i = j - KEYED_STEP; i <= last; ++i) {
-    if (slot->keyed[i].key == key) return take_unordered_member(slot, slot->keyed, i);
+    if (slot->keyed[i].key == key) return take_entry(slot, i);
   }
   return false;
 }
@@ -140,7 +128,7 @@ static bool find_ac(const ResourceSlot* slot, const char* member) {
     char entry_name[AC_NAME_FIELD];  // a field read from a file need not be terminated
     copy_text(entry_name, sizeof entry_name, slot->ac[mid].name, strnlen(slot->ac[mid].name, AC_NAME_LIMIT));
     int c = sjis_icompare(search, entry_name);
-    if (c == 0) return take_member(slot, slot->ac[mid].offset, slot->ac[mid + 1].offset);
+    if (c == 0) return take_entry(slot, uint32_t(mid));
     if (c < 0) high = mid - 1; else low = mid + 1;
   }
   return false;
@@ -148,8 +136,7 @@ static bool find_ac(const ResourceSlot* slot, const char* member) {
 
 static bool find_pak(const ResourceSlot* slot, const char* member) {
   long at = pak_find_entry(slot->pak, slot->count, member);
-  if (at < 0) return false;
-  return take_member(slot, slot->pak[at].offset, slot->pak[at + 1].offset);
+  return at >= 0 && take_entry(slot, uint32_t(at));
 }
 
 const char* lookup_in_slot(const char* name, int index) {

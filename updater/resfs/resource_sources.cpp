@@ -16,6 +16,25 @@ const ResourceSlot* resource_slot(int index) {
   return &g_sources.slots[index];
 }
 
+uint32_t source_entry_offset(const ResourceSlot* slot, uint32_t index) {
+  if (slot->pak) return slot->pak[index].offset;
+  if (slot->ac) return slot->ac[index].offset;
+  if (slot->keyed) return slot->keyed[index].offset;
+  return slot->short_names[index].offset;
+}
+
+int64_t source_member_end(const ResourceSlot* slot, uint32_t index) {
+  if (slot->pak || slot->ac) return source_entry_offset(slot, index + 1);
+  uint32_t offset = source_entry_offset(slot, index);
+  if (index + 1u < slot->count && source_entry_offset(slot, index + 1) == offset) return offset;
+  int64_t next = slot->archive_size;
+  for (uint32_t i = 0; i < slot->count; ++i) {
+    uint32_t other = source_entry_offset(slot, i);
+    if (other > offset && int64_t(other) < next) next = other;
+  }
+  return next;
+}
+
 static void release_tables(ResourceSlot* slot) {
   mem_free(slot->short_names);
   mem_free(slot->keyed);

@@ -82,5 +82,15 @@ void register_update_source(void);
 // Slot `index` (0-7) for the lookup; null for any other index.
 const ResourceSlot* resource_slot(int index);
 
+// The data offset of entry `index` (below slot->count) of the slot's table.
+uint32_t source_entry_offset(const ResourceSlot* slot, uint32_t index);
+
+// The byte after the data of member `index`: in AC and PAK tables the next entry's offset
+// (`index` below count - 1); the short-name and keyed formats require no order of the data,
+// so there a member ends where the nearest member after it starts, or at the end of the file,
+// and an entry followed in the table by one at its own offset is empty (as the format's "next
+// entry minus own" makes it). Not checked against the file: may lie below the own offset.
+int64_t source_member_end(const ResourceSlot* slot, uint32_t index);
+
 // Releases every table and clears every slot (tests start from an empty table).
 void reset_resource_sources(void);
