@@ -21,6 +21,10 @@ FILE* pak_create_member_file(const char* dir, const char* name) {
   if (cp932_to_wide(dir, wide_dir, WIDE_PATH_SIZE, WIDE_NAME) < 0) return nullptr;
   if (cp932_to_wide(name, wide_name, WIDE_PATH_SIZE, WIDE_NAME) < 0) return nullptr;
   swprintf(path, 2 * WIDE_PATH_SIZE, L"%ls\\%ls", wide_dir, wide_name);
+  // A link or junction under the member's name would take the data elsewhere.
+  DWORD attributes = GetFileAttributesW(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return nullptr;
   return _wfopen(path, L"wb");
 }
 
