@@ -4,15 +4,15 @@
 // without regard to case.
 #include "dry_run.h"
 #include <cstring>
-#include "env_table.h"
 #include "named_file.h"
 #include "path_split.h"
 #include "sjis.h"
 
 enum {
-  TEMP_NAME_UNITS = 11,    // the copy's temporary file beside the target: "~" 6 digits ".tmp"
-  PATH_LIMIT_UNITS = 260,  // a path the file functions take has fewer UTF-16 units
-  PART_MAX = 64            // parts of one name
+  TEMP_NAME_UNITS = 11,  // the copy's temporary file beside the target: "~" 6 digits ".tmp"
+  // A path the updater joins, and one the file functions take, has fewer UTF-16 units.
+  PATH_LIMIT_UNITS = PATH_TEXT_SIZE,
+  PART_MAX = 64  // parts of one name
 };
 
 static struct {
