@@ -216,10 +216,7 @@ static DryOutcome simulate_copy(int index, const DrySettings* settings, DryStepR
   DryOutcome outcome = !old                                ? DRY_COPIED_NEW
                        : (old->attributes & GAME_READONLY) ? DRY_READONLY_REPLACED
                                                            : DRY_REPLACED;
-  if (old) {
-    result->had_old = 1;
-    result->old_size = old->size;
-  }
+  if (old) result->old_size = old->size;
   result->new_size = dry.source_size[index];
   // A replaced file keeps its spelling on disk (the file system finds the old name without
   // regard to case and the new data moves in under it); a new one takes the description's.
@@ -250,7 +247,6 @@ static DryOutcome simulate_delete(const UpdateStep* step, const DrySettings* set
   snprintf(result->place, sizeof result->place, "%s", entry->name);
   if (entry->attributes & GAME_FOLDER) return DRY_KEPT_FOLDER;
   if (entry->attributes & GAME_READONLY) return DRY_KEPT_READONLY;
-  result->had_old = 1;
   result->old_size = entry->size;
   game_remove(r.path);
   return DRY_DELETED;
