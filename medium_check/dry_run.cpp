@@ -31,17 +31,9 @@ const DryRun* dry_run(void) { return &dry.run; }
 int read_dry_source(const char* source, uint64_t* size, uint64_t* hash) {
   FILE* file = open_named_file(source, "rb");
   if (!file) return -1;
-  static char buffer[32768];
-  *size = 0;
-  *hash = CONTENT_HASH_START;
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) {
-    *size += got;
-    *hash = content_hash(*hash, buffer, got);
-  }
-  int failed = ferror(file);
+  int read = content_hash_file(file, size, hash);
   fclose(file);
-  return failed ? -1 : 0;
+  return read;
 }
 
 int dry_name_utf8(const char* cp932, char* out, size_t size) {
