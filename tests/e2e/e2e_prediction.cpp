@@ -96,8 +96,9 @@ std::vector<std::string> split_lines(const std::string& text) {
   return lines;
 }
 
-}  // namespace
-
+// The folder's state in the prediction's form: "file ATTR SIZE HASH NAME" and
+// "folder ATTR - - NAME" lines (UTF-8 names), sorted as medium-check sorts them. Independent
+// of medium-check's own scan.
 std::vector<std::string> folder_state_lines(const std::string& folder) {
   std::vector<Line> lines;
   walk(widen(folder), "", &lines);
@@ -107,6 +108,8 @@ std::vector<std::string> folder_state_lines(const std::string& folder) {
   for (const Line& line : lines) out.push_back(line.text);
   return out;
 }
+
+}  // namespace
 
 void predict_update(Prediction* prediction, const std::string& medium, const std::string& game_full,
                     const std::string& scratch) {
