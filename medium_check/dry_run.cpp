@@ -4,15 +4,15 @@
 // without regard to case.
 #include "dry_run.h"
 #include <cstring>
-#include "env_table.h"
 #include "named_file.h"
 #include "path_split.h"
 #include "sjis.h"
 
 enum {
-  TEMP_NAME_UNITS = 11,    // the copy's temporary file beside the target: "~" 6 digits ".tmp"
-  PATH_LIMIT_UNITS = 260,  // a path the file functions take has fewer UTF-16 units
-  PART_MAX = 64            // parts of one name
+  TEMP_NAME_UNITS = 11,  // the copy's temporary file beside the target: "~" 6 digits ".tmp"
+  // A path the updater joins, and one the file functions take, has fewer UTF-16 units.
+  PATH_LIMIT_UNITS = PATH_TEXT_SIZE,
+  PART_MAX = 64  // parts of one name
 };
 
 static struct {
@@ -31,17 +31,9 @@ const DryRun* dry_run(void) { return &dry.run; }
 int read_dry_source(const char* source, uint64_t* size, uint64_t* hash) {
   FILE* file = open_named_file(source, "rb");
   if (!file) return -1;
-  static char buffer[32768];
-  *size = 0;
-  *hash = CONTENT_HASH_START;
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) {
-    *size += got;
-    *hash = content_hash(*hash, buffer, got);
-  }
-  int failed = ferror(file);
+  int read = content_hash_file(file, size, hash);
   fclose(file);
-  return failed ? -1 : 0;
+  return read;
 }
 
 int dry_name_utf8(const char* cp932, char* out, size_t size) {
@@ -216,10 +208,7 @@ static DryOutcome simulate_copy(int index, const DrySettings* settings, DryStepR
   DryOutcome outcome = !old                                ? DRY_COPIED_NEW
                        : (old->attributes & GAME_READONLY) ? DRY_READONLY_REPLACED
                                                            : DRY_REPLACED;
-  if (old) {
-    result->had_old = 1;
-    result->old_size = old->size;
-  }
+  if (old) result->old_size = old->size;
   result->new_size = dry.source_size[index];
   // A replaced file keeps its spelling on disk (the file system finds the old name without
   // regard to case and the new data moves in under it); a new one takes the description's.
@@ -250,7 +239,6 @@ static DryOutcome simulate_delete(const UpdateStep* step, const DrySettings* set
   snprintf(result->place, sizeof result->place, "%s", entry->name);
   if (entry->attributes & GAME_FOLDER) return DRY_KEPT_FOLDER;
   if (entry->attributes & GAME_READONLY) return DRY_KEPT_READONLY;
-  result->had_old = 1;
   result->old_size = entry->size;
   game_remove(r.path);
   return DRY_DELETED;

@@ -40,8 +40,7 @@ enum DryEnd {
 struct DryStepResult {
   DryOutcome outcome;
   char place[GAME_NAME_SIZE];  // the name as resolved in the folder (existing spelling kept)
-  int had_old;                 // 1 when a file held the name before the step
-  uint64_t old_size, new_size;
+  uint64_t old_size, new_size;  // the replaced or deleted file's bytes, the copy's
 };
 
 struct DrySettings {

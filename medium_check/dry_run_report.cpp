@@ -112,11 +112,10 @@ void write_dry_report(DryWrite write, void* context) {
   say(write, context,
       "Dry run on the game folder (nothing is changed; names matched without "
       "regard to case):\n");
-  unsigned long long need_mib = (run->peak_bytes + 1048575ull) / 1048576ull + FREE_SPACE_MIN_MIB;
   say(write, context,
       "  free space: the copies need %llu bytes at their peak; the updater "
       "starts with %llu MiB free or more",
-      (unsigned long long)run->peak_bytes, need_mib);
+      (unsigned long long)run->peak_bytes, update_need_mib(run->peak_bytes));
   if (run->free_mib < 0)
     say(write, context, " (the game folder's volume was not measured)\n");
   else

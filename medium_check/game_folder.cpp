@@ -76,3 +76,15 @@ uint64_t content_hash(uint64_t hash, const void* data, size_t size) {
   for (size_t i = 0; i < size; i++) hash = (hash ^ p[i]) * 0x100000001B3ull;
   return hash;
 }
+
+int content_hash_file(FILE* file, uint64_t* size, uint64_t* hash) {
+  static char buffer[32768];
+  *size = 0;
+  *hash = CONTENT_HASH_START;
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) {
+    *size += got;
+    *hash = content_hash(*hash, buffer, got);
+  }
+  return ferror(file) ? -1 : 0;
+}

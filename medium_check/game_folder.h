@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 enum {
   GAME_ENTRY_MAX = 4096,  // files and folders kept; a larger folder is marked truncated
@@ -58,3 +59,7 @@ void game_sorted_order(int* order);
 // file's bytes; "a" hashes to 0xAF63DC4C8601EC8C. Start with CONTENT_HASH_START.
 const uint64_t CONTENT_HASH_START = 0xCBF29CE484222325ull;
 uint64_t content_hash(uint64_t hash, const void* data, size_t size);
+
+// Reads the open `file` to its end for its size and content hash: 0 when it was read whole,
+// -1 on a read error (the figures then cover what was read).
+int content_hash_file(FILE* file, uint64_t* size, uint64_t* hash);

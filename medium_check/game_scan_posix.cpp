@@ -16,12 +16,10 @@ enum { SCAN_DEPTH_MAX = 32, NATIVE_PATH_SIZE = 4096 };
 FILE* open_utf8_file(const char* path, const char* mode) { return fopen(path, mode); }
 
 static uint64_t file_hash(const char* path) {
-  uint64_t hash = CONTENT_HASH_START;
   FILE* file = fopen(path, "rb");
   if (!file) return 0;
-  static char buffer[32768];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) hash = content_hash(hash, buffer, got);
+  uint64_t size, hash;
+  content_hash_file(file, &size, &hash);
   fclose(file);
   return hash;
 }

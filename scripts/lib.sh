@@ -4,6 +4,9 @@
 kit_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 kit_lib=$kit_root/scripts/lib.sh
 
+# A step's heading in the output.
+step() { printf '\n======== %s ========\n' "$*"; }
+
 # The Windows path of a Linux path, through Wine's drive Z:.
 winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 

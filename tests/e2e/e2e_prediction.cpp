@@ -84,17 +84,6 @@ std::string end_seen(const std::vector<std::string>& seen) {
   return end;
 }
 
-std::string read_all(const std::string& path) {
-  FILE* file = _wfopen(widen(path).c_str(), L"rb");
-  if (!file) return std::string();
-  std::string bytes;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  fclose(file);
-  return bytes;
-}
-
 std::vector<std::string> split_lines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -107,8 +96,9 @@ std::vector<std::string> split_lines(const std::string& text) {
   return lines;
 }
 
-}  // namespace
-
+// The folder's state in the prediction's form: "file ATTR SIZE HASH NAME" and
+// "folder ATTR - - NAME" lines (UTF-8 names), sorted as medium-check sorts them. Independent
+// of medium-check's own scan.
 std::vector<std::string> folder_state_lines(const std::string& folder) {
   std::vector<Line> lines;
   walk(widen(folder), "", &lines);
@@ -118,6 +108,8 @@ std::vector<std::string> folder_state_lines(const std::string& folder) {
   for (const Line& line : lines) out.push_back(line.text);
   return out;
 }
+
+}  // namespace
 
 void predict_update(Prediction* prediction, const std::string& medium, const std::string& game_full,
                     const std::string& scratch) {
@@ -147,8 +139,8 @@ void predict_update(Prediction* prediction, const std::string& medium, const std
   EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(info.hProcess, 120000));
   CloseHandle(info.hProcess);
   CloseHandle(info.hThread);
-  prediction->report = read_all(output);
-  prediction->made = !read_all(prediction->file).empty();
+  prediction->report = file_state(output).data;
+  prediction->made = !file_state(prediction->file).data.empty();
   EXPECT_TRUE(prediction->made) << "medium-check wrote no prediction:\n" << prediction->report;
 }
 
@@ -157,7 +149,7 @@ void note_box(Prediction* prediction, const std::string& seen) { prediction->see
 void check_prediction(Prediction* prediction, const std::string& game) {
   if (!prediction->made) return;
   prediction->made = false;
-  std::vector<std::string> predicted = split_lines(read_all(prediction->file));
+  std::vector<std::string> predicted = split_lines(file_state(prediction->file).data);
   ASSERT_GE(predicted.size(), 2u);
   std::string end = end_seen(prediction->seen);
   // Without UPDATE.ENV the updater must stop before the procedure. Otherwise it may stop for

@@ -26,8 +26,3 @@ void note_box(Prediction* prediction, const std::string& seen);
 // After the updater ended: when it reached the update procedure, compares the folder `game`
 // and the end with the prediction (gtest failures on a difference).
 void check_prediction(Prediction* prediction, const std::string& game);
-
-// The folder's state in the prediction's form: "file ATTR SIZE HASH NAME" and
-// "folder ATTR - - NAME" lines (UTF-8 names), sorted as medium-check sorts them. Independent
-// of medium-check's own scan.
-std::vector<std::string> folder_state_lines(const std::string& folder);

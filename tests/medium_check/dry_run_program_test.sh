@@ -26,18 +26,18 @@ expect 2 "  COPY1      NEW.DAT -> data\\新.DAT: new (4 bytes)" "$(arg_path "$me
 expect 2 "  DELETE_1   delete old.dat: deleted" "$(arg_path "$medium")" --game "$(arg_path "$game")"
 expect 2 "delete SV00.SAV: kept: read-only (DeleteFile refuses read-only files)" "$(arg_path "$medium")" --game "$(arg_path "$game")"
 expect 2 'End: "MINIOK"' "$(arg_path "$medium")" --game "$(arg_path "$game")"
-hash=$(printf 'new\n' | python3 -c 'import sys
+# 64-bit FNV-1a of standard input, worked out here independently of the program.
+fnv1a() {
+  python3 -c 'import sys
 h=0xCBF29CE484222325
 for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
-print("%016X"%h)')
+print("%016X"%h)'
+}
 want="medium-check prediction 1
 end MINIOK
 folder 00000010 - - Data
-file 00000020 4 $hash Data\\新.DAT
-file 00000021 2 $(printf ro | python3 -c 'import sys
-h=0xCBF29CE484222325
-for b in sys.stdin.buffer.read(): h=((h^b)*0x100000001B3)&0xFFFFFFFFFFFFFFFF
-print("%016X"%h)') SV00.SAV"
+file 00000020 4 $(printf 'new\n' | fnv1a) Data\\新.DAT
+file 00000021 2 $(printf ro | fnv1a) SV00.SAV"
 [ "$(tr -d '\r' <"$work/p")" = "$want" ] || { fail "prediction"; cat "$work/p"; echo "wanted:"; echo "$want"; }
 rm "$medium/New.dat"
 expect 1 'End: "アップデートに失敗しました", failed: COPY1' "$(arg_path "$medium")" --game "$(arg_path "$game")"

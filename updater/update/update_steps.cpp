@@ -101,7 +101,10 @@ unsigned long long update_peak_bytes(const UpdateSteps* steps, const long long* 
   return (unsigned long long)peak;
 }
 
+unsigned long long update_need_mib(unsigned long long peak_bytes) {
+  return (peak_bytes + 1048575ull) / 1048576ull + FREE_SPACE_MIN_MIB;
+}
+
 int room_for_update(int free_mib, unsigned long long peak_bytes) {
-  unsigned long long need_mib = (peak_bytes + 1048575ull) / 1048576ull + FREE_SPACE_MIN_MIB;
-  return free_mib >= 0 && (unsigned long long)free_mib >= need_mib;
+  return free_mib >= 0 && (unsigned long long)free_mib >= update_need_mib(peak_bytes);
 }

@@ -50,6 +50,10 @@ void list_update_steps(UpdateSteps* steps);
 unsigned long long update_peak_bytes(const UpdateSteps* steps, const long long* source_bytes,
                                      const long long* target_bytes);
 
-// 1 when `free_mib` (whole MiB, rounded down) is at least `peak_bytes` rounded up to whole MiB
-// plus FREE_SPACE_MIN_MIB; 0 when the update must not start.
+// The free space the update asks for, in whole MiB: `peak_bytes` rounded up to whole MiB plus
+// FREE_SPACE_MIN_MIB.
+unsigned long long update_need_mib(unsigned long long peak_bytes);
+
+// 1 when `free_mib` (whole MiB, rounded down) is at least update_need_mib(`peak_bytes`); 0 when
+// the update must not start.
 int room_for_update(int free_mib, unsigned long long peak_bytes);
