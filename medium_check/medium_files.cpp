@@ -16,13 +16,6 @@
 
 enum { VALUE_SIZE = 256, LABEL_SIZE = 300 };
 
-// The copy list in the updater's order, the executable's pair last.
-static const char* const COPY_PAIRS[][2] = {
-    {"COPYPAK_F", "COPYPAK_T"}, {"COPY1_F", "COPY1_T"},       {"COPY2_F", "COPY2_T"},
-    {"COPY3_F", "COPY3_T"},     {"COPY4_F", "COPY4_T"},       {"COPY5_F", "COPY5_T"},
-    {"COPY6_F", "COPY6_T"},     {"COPY7_F", "COPY7_T"},       {"COPY8_F", "COPY8_T"},
-    {"COPY9_F", "COPY9_T"},     {"COPYEXE_F_NP", "COPYEXE_T"}};
-
 static bool plain_file_exists(const char* path) {
   FILE* file = open_named_file(path, "rb");
   if (!file) return false;
@@ -135,7 +128,7 @@ static void check_deletion_name(const char* flag_key, const char* name_key, cons
 }
 
 void check_pairs(void) {
-  for (const auto& pair : COPY_PAIRS) check_one_pair(pair[0], pair[1]);
+  for (const auto& pair : update_copy_keys) check_one_pair(pair[0], pair[1]);
   check_deletion_name("DELCONFIG", "CONFIGNAME", "the updater deletes NULL.SAV");
   check_deletion_name("DELSAVE", "SAVENAME", "the updater deletes NULL00.SAV to NULL10.SAV");
 }

@@ -4,13 +4,14 @@
 #include "updater_keys.h"
 #include <cstdio>
 #include <cstring>
+#include "env_defaults.h"
 
 static const UpdaterKey g_keys[] = {
-    {"APPTITLE", KEY_STRING, "APPTITLEセクションを定義してください", true},
-    {"APPNAME", KEY_STRING, "APPNAMEセクションを定義してください", true},
-    {"README", KEY_STRING, "ReadMe.txt", true},
-    {"INIFILE", KEY_STRING, "KESTRELX.INI", true},
-    {"INISECTION", KEY_STRING, "WX7SYS_SEC", true},
+    {"APPTITLE", KEY_STRING, DEFAULT_APPTITLE, true},
+    {"APPNAME", KEY_STRING, DEFAULT_APPNAME, true},
+    {"README", KEY_STRING, DEFAULT_README, true},
+    {"INIFILE", KEY_STRING, DEFAULT_INIFILE, true},
+    {"INISECTION", KEY_STRING, DEFAULT_INISECTION, true},
     {"SAVEISSAFE", KEY_INTEGER, "0", true},
     {"DELCONFIG", KEY_INTEGER, "0", true},
     {"DELSAVE", KEY_INTEGER, "0", true},

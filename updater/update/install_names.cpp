@@ -1,5 +1,6 @@
 // The two names of the installation record's key, taken from "UPDATE.ENV" once.
 #include <cstring>
+#include "env_defaults.h"
 #include "env_table.h"
 #include "install_record.h"
 
@@ -16,10 +17,10 @@ static const char* name_from_env(char* buffer, const char* key, const char* defa
   return buffer;
 }
 
-const char* inifile_name(void) { return name_from_env(names.inifile, "INIFILE", "KESTRELX.INI"); }
+const char* inifile_name(void) { return name_from_env(names.inifile, "INIFILE", DEFAULT_INIFILE); }
 
 const char* inisection_name(void) {
-  return name_from_env(names.inisection, "INISECTION", "WX7SYS_SEC");
+  return name_from_env(names.inisection, "INISECTION", DEFAULT_INISECTION);
 }
 
 void install_names_reset(void) { memset(&names, 0, sizeof names); }

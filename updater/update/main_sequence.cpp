@@ -9,6 +9,7 @@
 #include "bitmap_loader.h"
 #include "data_slots.h"
 #include "dialogs.h"
+#include "env_defaults.h"
 #include "env_table.h"
 #include "input_state.h"
 #include "install_record.h"
@@ -48,9 +49,9 @@ static void init_system(HINSTANCE instance, HINSTANCE previous, int show) {
 }
 
 static void load_texts(void) {
-  snprintf(g_title, sizeof g_title, "%s", "APPTITLEセクションを定義してください");
-  snprintf(g_app_name, sizeof g_app_name, "%s", "APPNAMEセクションを定義してください");
-  snprintf(g_readme, sizeof g_readme, "%s", "ReadMe.txt");
+  snprintf(g_title, sizeof g_title, "%s", DEFAULT_APPTITLE);
+  snprintf(g_app_name, sizeof g_app_name, "%s", DEFAULT_APPNAME);
+  snprintf(g_readme, sizeof g_readme, "%s", DEFAULT_README);
   env_string("APPTITLE", g_title);
   env_string("APPNAME", g_app_name);
   env_string("README", g_readme);

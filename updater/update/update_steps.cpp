@@ -6,11 +6,11 @@
 #include "env_table.h"
 #include "sjis.h"
 
-static const char* const copy_keys[][2] = {
-    {"COPYPAK_F", "COPYPAK_T"}, {"COPY1_F", "COPY1_T"}, {"COPY2_F", "COPY2_T"},
-    {"COPY3_F", "COPY3_T"},     {"COPY4_F", "COPY4_T"}, {"COPY5_F", "COPY5_T"},
-    {"COPY6_F", "COPY6_T"},     {"COPY7_F", "COPY7_T"}, {"COPY8_F", "COPY8_T"},
-    {"COPY9_F", "COPY9_T"}};
+const char* const update_copy_keys[COPY_PAIR_COUNT][2] = {
+    {"COPYPAK_F", "COPYPAK_T"}, {"COPY1_F", "COPY1_T"},       {"COPY2_F", "COPY2_T"},
+    {"COPY3_F", "COPY3_T"},     {"COPY4_F", "COPY4_T"},       {"COPY5_F", "COPY5_T"},
+    {"COPY6_F", "COPY6_T"},     {"COPY7_F", "COPY7_T"},       {"COPY8_F", "COPY8_T"},
+    {"COPY9_F", "COPY9_T"},     {"COPYEXE_F_NP", "COPYEXE_T"}};
 
 int is_null_value(const char* value) {
   static const char null_text[] = "NULL";
@@ -55,14 +55,16 @@ static void add_copy(UpdateSteps* steps, const char* source_key, const char* tar
 
 void list_update_steps(UpdateSteps* steps) {
   steps->count = 0;
-  for (const auto& pair : copy_keys) add_copy(steps, pair[0], pair[1]);
+  for (int i = 0; i < COPY_PAIR_COUNT - 1; i++)
+    add_copy(steps, update_copy_keys[i][0], update_copy_keys[i][1]);
   for (int i = 1; i <= DELETE_KEYS; i++) {
     char key[16], value[UPDATE_VALUE_SIZE];
     snprintf(key, sizeof key, "DELETE_%d", i);
     if (env_string(key, value) != 0 || is_null_value(value)) continue;
     add_delete(steps, key, value, nullptr, 0);
   }
-  add_copy(steps, "COPYEXE_F_NP", "COPYEXE_T");
+  const char* const* exe = update_copy_keys[COPY_PAIR_COUNT - 1];
+  add_copy(steps, exe[0], exe[1]);
 
   char name[UPDATE_VALUE_SIZE];
   if (env_int0("DELCONFIG") != 0 && env_string("CONFIGNAME", name) == 0)

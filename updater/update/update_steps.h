@@ -16,6 +16,11 @@ enum {
 
 enum UpdateStepKind { STEP_COPY, STEP_DELETE };
 
+// The copy pairs' keys (source, target): COPYPAK, COPY1 to COPY9, and last the executable's
+// pair, which the procedure takes after the deletions.
+enum { COPY_PAIR_COUNT = 11 };
+extern const char* const update_copy_keys[COPY_PAIR_COUNT][2];
+
 struct UpdateStep {
   UpdateStepKind kind;
   int final;                        // 1: a configuration or save file, only after full success
