@@ -72,3 +72,7 @@ int posix_path(const char* path, char* out, size_t size) {
   out[len] = 0;
   return 0;
 }
+
+int refused_in_windows_name(unsigned char c) {
+  return c < 0x20 || (c && strchr("<>:\"|?*", c) != nullptr);
+}

@@ -20,6 +20,10 @@ void split_path(const char* path, PathParts* parts);
 // 0x5C is not one) is a backslash or "/", else 0.
 int ends_with_separator(const char* text);
 
+// 1 when the single-byte character `c` is one Windows refuses in a file name: a control byte
+// or one of < > : " | ? * (the separators are the caller's business).
+int refused_in_windows_name(unsigned char c);
+
 // Copies at most size - 1 bytes of `src` to `dst` and terminates it; returns the bytes copied.
 size_t copy_text(char* dst, size_t size, const char* src, size_t src_len);
 

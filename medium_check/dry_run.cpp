@@ -51,11 +51,6 @@ static int utf16_units(const char* text) {
   return units;
 }
 
-// 1 when the single-byte character `c` is one Windows refuses in a name.
-static int refused_in_name(unsigned char c) {
-  return c < 0x20 || (c && strchr("<>:\"|?*", c) != nullptr);
-}
-
 struct Resolved {
   char path[GAME_NAME_SIZE];    // the name as found: the folder parts in their spelling on disk
   char parent[GAME_NAME_SIZE];  // the folder part of `path`, "" for the game folder itself
@@ -98,7 +93,7 @@ static int split_parts(const char* name, char parts[][GAME_NAME_SIZE], int* refu
       p++;
       continue;
     }
-    if (refused_in_name(*p)) refused = 1;
+    if (refused_in_windows_name(*p)) refused = 1;
     if (length + 1 < sizeof part) part[length++] = (char)*p;
   }
   return count;

@@ -4,6 +4,7 @@
 // hold on Linux, so an extraction gives the same files everywhere.
 #include "pak_safe_name.h"
 #include <cstring>
+#include "path_split.h"
 #include "sjis.h"
 
 static const char* const DEVICE_NAMES[] = {"CON", "PRN", "AUX", "NUL", "COM1", "COM2", "COM3",
@@ -21,7 +22,7 @@ static bool has_forbidden_character(const char* name) {
       p += 2;
       continue;
     }
-    if (*p < 0x20 || strchr("<>:\"|?*", *p)) return true;
+    if (refused_in_windows_name(*p)) return true;
     ++p;
   }
   return false;
